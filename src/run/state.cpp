@@ -1,0 +1,7 @@
+#include "run/state.hpp"
+
+namespace smwave {
+
+RunState run;
+
+}  // namespace smwave
