@@ -24,7 +24,7 @@ public:
         if (pos_ < len_) return buf_[pos_++];
         return refill();
     }
-    // Pushes back the byte just returned by get(); one byte deep.
+    // Pushes back the byte just returned by get() (never after a -1); one byte deep.
     void unget() { --pos_; }
     // The bytes buffered after the read position, for scanners that look ahead; `advance` consumes them.
     std::span<const unsigned char> buffered() const { return {buf_ + pos_, len_ - pos_}; }
@@ -49,13 +49,17 @@ public:
 private:
     int refill();
 
+    bool write_all(const char* bytes, std::size_t n);
+
     int fd_ = -1;
-    bool writing_ = false;  // the buffer holds bytes waiting to be written
     bool failed_ = false;
     int error_ = 0;
-    std::size_t pos_ = 1;  // next byte to read, or number of bytes waiting to be written
-    std::size_t len_ = 1;  // end of the bytes read into the buffer
-    // Byte 0 keeps the last byte of the previous block so that push-back works across a refill.
+    // Reading: bytes buf_[pos_, len_) are read ahead; buf_[0] keeps the last byte of the previous block
+    // so that push-back works across a refill.
+    std::size_t pos_ = 1;
+    std::size_t len_ = 1;
+    // Writing: bytes buf_[0, waiting_) wait to be written. Reading and writing never overlap.
+    std::size_t waiting_ = 0;
     unsigned char buf_[capacity + 1] = {};
 };
 

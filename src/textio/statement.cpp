@@ -1,0 +1,170 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "textio/io_context.hpp"
+
+namespace smwave {
+
+namespace {
+
+// Reopens the file of `u` by name with `flags` and moves to byte position `at`.
+bool reopen(Unit& u, int flags, long long at) {
+    u.stream.close();
+    const int fd = ::open(u.name, flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    u.stream.attach(fd);
+    if (at > 0) ::lseek(fd, static_cast<off_t>(at), SEEK_SET);
+    return true;
+}
+
+// Prepares `u` for reading after a write. Returns 0 or the failure code.
+int switch_to_reading(int number) {
+    Unit& u = unit(number);
+    if (!u.stream.flush()) {
+        io().current_unit = number;
+        fatal_io(u.stream.error(), "write");
+    }
+    if ((u.access & 1) == 0) {
+        if (u.name == nullptr) return err_cannot_read;
+        const long long at = u.stream.position();
+        if (reopen(u, O_RDWR, at)) {
+            u.access = 3;
+        } else if (reopen(u, O_RDONLY, at)) {
+            u.access = 1;
+        } else {
+            return err_cannot_read;
+        }
+    }
+    u.last_was_write = false;
+    return 0;
+}
+
+// Prepares `u` for writing after a read. Returns 0 or the failure code.
+int switch_to_writing(int number) {
+    Unit& u = unit(number);
+    u.stream.drop_read_ahead();
+    if ((u.access & 2) == 0) {
+        if (u.name == nullptr) return err_cannot_write;
+        if (!reopen(u, O_RDWR, u.stream.position())) return err_cannot_write;
+        u.access = 3;
+    }
+    u.last_was_write = true;
+    return 0;
+}
+
+// Connects an unconnected unit to its file "fort.NN" for a first statement. Returns 0 or 102.
+int connect_implicitly(int number) {
+    if (unit(number).connected()) return 0;
+    char name[16] = "fort.";
+    int length = 5;
+    if (number >= 10) name[length++] = static_cast<char>('0' + number / 10);
+    name[length++] = static_cast<char>('0' + number % 10);
+    IoContext& c = io();
+    c.in_statement = false;
+    const int failure = connect_unit(number, std::string_view(name, static_cast<std::size_t>(length)));
+    c.in_statement = true;
+    return failure == 0 ? 0 : err_formatted_io;
+}
+
+void begin_statement(int number) {
+    IoContext& c = io();
+    c.in_statement = true;
+    c.current_unit = number;
+}
+
+}  // namespace
+
+int statement_start(Statement kind, int number, bool end_branch, std::string_view format) {
+    act_on_signals();
+    IoContext& c = io();
+    Unit& u = unit(number);
+    switch (kind) {
+        case Statement::free_read: {
+            c.direction = "reading";
+            c.form = "formatted";
+            c.kind = "external";
+            begin_statement(number);
+            c.format = "list io";
+            if (connect_implicitly(number) != 0) return dispatch_failure(err_formatted_io, "lio", end_branch);
+            if (number == unit_stdin) flush_unit(unit_stdout);
+            if (u.last_was_write && switch_to_reading(number) != 0)
+                return dispatch_failure(err_cannot_read, "read start", end_branch);
+            if (u.at_eof) return dispatch_failure(code_eof, "read start", end_branch);
+            return 0;
+        }
+        case Statement::free_write: {
+            begin_statement(number);
+            c.format = "list io";
+            if (connect_implicitly(number) != 0) return dispatch_failure(err_formatted_io, "lio", false);
+            c.direction = "writing";
+            c.form = "formatted";
+            c.kind = "external";
+            if (!u.last_was_write && switch_to_writing(number) != 0)
+                return dispatch_failure(err_cannot_write, "list output start", false);
+            return 0;
+        }
+        case Statement::fixed_read: {
+            begin_statement(number);
+            c.direction = "reading";
+            c.access = "sequential";
+            c.form = "formatted";
+            c.kind = "external";
+            c.format = format;
+            if (number == unit_stdin) flush_unit(unit_stdout);
+            if (u.last_was_write && switch_to_reading(number) != 0)
+                return dispatch_failure(err_cannot_read, "read start", end_branch);
+            if (u.at_eof) return dispatch_failure(code_eof, "read start", end_branch);
+            return 0;
+        }
+        case Statement::edit_write: {
+            begin_statement(number);
+            c.direction = "writing";
+            c.access = "sequential";
+            c.form = "formatted";
+            c.kind = "external";
+            c.format = format;
+            if (!u.last_was_write && switch_to_writing(number) != 0)
+                return dispatch_failure(err_cannot_write, "write start", false);
+            return 0;
+        }
+    }
+    return 0;
+}
+
+void statement_end(Statement kind) {
+    IoContext& c = io();
+    c.in_statement = false;
+    if (kind == Statement::fixed_read || kind == Statement::edit_write) c.format = {};
+    // A console on a terminal shows each record as it is finished.
+    if ((kind == Statement::free_write || kind == Statement::edit_write) && c.current_unit >= 0) {
+        const Unit& u = unit(c.current_unit);
+        if (u.connected() && !u.seekable) flush_unit(c.current_unit);
+    }
+    act_on_signals();
+}
+
+int dispatch_failure(int code, const char* context, bool end_branch) {
+    if (code == code_eof && end_branch) {
+        io().in_statement = false;
+        return -1;
+    }
+    fatal_io(code, context);
+}
+
+void hand_line(int number, const char* text, std::size_t n) {
+    Unit& u = unit(number);
+    if (!u.stream.write_line(text, n)) {
+        io().current_unit = number;
+        fatal_io(u.stream.error(), "write");
+    }
+}
+
+void stop_run() {
+    for (int number = 0; number < unit_count; ++number) flush_unit(number);
+    leave(0);
+}
+
+}  // namespace smwave
