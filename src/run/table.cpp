@@ -1,0 +1,83 @@
+#include "run/table.hpp"
+
+#include <algorithm>
+
+#include "textio/reads.hpp"
+#include "textio/records.hpp"
+#include "textio/units.hpp"
+
+namespace smwave {
+
+namespace {
+
+constexpr int table_unit = 11;
+constexpr int echo_unit = 99;
+
+// Reads one row into `time` and `values[1..42]`. False when the end of the file was met; what the
+// row stored before it stays stored.
+bool read_row(double& time, double* values) {
+    if (begin_free_read(table_unit, true) < 0) return false;
+    if (read_double(time) < 0) return false;
+    for (int j = 1; j < row_values; ++j) {
+        if (read_double(values[j]) < 0) return false;
+    }
+    return end_free_read() >= 0;
+}
+
+void echo_row(double time, double comp1, double comp2, double comp3) {
+    start_free_record(echo_unit);
+    put_double(time);
+    put_double(comp1);
+    put_double(comp2);
+    put_double(comp3);
+    end_free_record();
+}
+
+}  // namespace
+
+void read_table() {
+    open_unit(table_unit, std::string_view(run.infile, text_field_length));
+
+    begin_free_read(table_unit, false);
+    read_text(run.head1);
+    read_text(run.head2);
+    read_text(run.head3);
+    read_text(run.head4);
+    end_free_read();
+
+    begin_free_read(table_unit, false);
+    end_free_read();
+
+    // Rows beyond the storage are read into a scratch row, cleared for each, so that they are counted
+    // and echoed as if they had been stored.
+    double spare_time = 0.0;
+    double spare_values[channels + 1];
+    std::int32_t i = 1;
+    for (;; ++i) {
+        const bool stored = i <= capacity;
+        if (!stored) {
+            spare_time = 0.0;
+            std::fill(std::begin(spare_values), std::end(spare_values), 0.0);
+        }
+        double& time = stored ? run.time[i] : spare_time;
+        double* values = stored ? run.yy[i] : spare_values;
+        if (!read_row(time, values)) break;
+        if (stored) {
+            run.xr1[i] = values[column_comp1];
+            run.xr2[i] = values[column_comp2];
+            run.xr3[i] = values[column_comp3];
+        }
+        echo_row(time, values[column_comp1], values[column_comp2], values[column_comp3]);
+    }
+    close_unit(table_unit);
+
+    run.nt = i - 1;
+    run.dt = run.time[2] - run.time[1];
+}
+
+void reverse_component(Series& series, std::int32_t nt) {
+    const std::int32_t stored = std::min(nt, capacity);
+    for (std::int32_t i = 1; i <= stored; ++i) series[i] = -series[i];
+}
+
+}  // namespace smwave

@@ -1,0 +1,21 @@
+#pragma once
+// The waveform table: a header, one ignored line, then rows of a time and 42 channel values.
+#include "run/state.hpp"
+
+namespace smwave {
+
+// Table columns (counted after the time value) that hold components 1, 2 and 3.
+inline constexpr int column_comp1 = 38;
+inline constexpr int column_comp2 = 40;
+inline constexpr int column_comp3 = 17;
+// Numbers in one table row: the time and 42 channel values.
+inline constexpr int row_values = 43;
+
+// Reads the table named by run.infile on unit 11: fills time, yy and xr1..xr3 (the first `capacity`
+// rows), echoes every complete row to unit 99, and sets nt (every complete row) and dt.
+void read_table();
+
+// Negates samples 1..nt of `series` (at most the stored ones).
+void reverse_component(Series& series, std::int32_t nt);
+
+}  // namespace smwave

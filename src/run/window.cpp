@@ -1,0 +1,136 @@
+#include "run/window.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <type_traits>
+
+#include "textio/reads.hpp"
+#include "textio/records.hpp"
+#include "textio/units.hpp"
+
+namespace smwave {
+
+namespace {
+
+constexpr int console = unit_stdout;
+constexpr int waveform_unit = 11;
+
+void say(std::string_view text) {
+    start_free_record(console);
+    put_text(text);
+    end_free_record();
+}
+
+void say_count(std::string_view text, std::int32_t count) {
+    start_free_record(console);
+    put_text(text);
+    put_integer(count);
+    end_free_record();
+}
+
+void empty_line() {
+    start_free_record(console);
+    end_free_record();
+}
+
+template <typename T>
+void ask(T& answer) {
+    begin_free_read(unit_stdin, false);
+    if constexpr (std::is_same_v<T, double>) {
+        read_double(answer);
+    } else {
+        read_integer(answer);
+    }
+    end_free_read();
+}
+
+std::string shown(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+// The number of samples in `seconds`: seconds/dt truncated toward zero. Refuses a quotient that is not a
+// finite number within the 32-bit range.
+std::int32_t samples_in(double seconds, const char* what) {
+    const double quotient = seconds / run.dt;
+    const double truncated = std::trunc(quotient);
+    if (!std::isfinite(truncated) || truncated < std::numeric_limits<std::int32_t>::min() ||
+        truncated > std::numeric_limits<std::int32_t>::max()) {
+        refuse_run(std::string("smwave: the ") + what + " of " + shown(seconds) + " s is " + shown(quotient) +
+                   " samples at a sampling interval of " + shown(run.dt) +
+                   " s, which is not a sample count the tool can hold; nothing more was written");
+    }
+    return static_cast<std::int32_t>(truncated);
+}
+
+// Processed sample k of a series, 0 before sample 1 and beyond the arrays.
+double sample(const Series& series, std::int64_t k) { return k <= 0 || k > capacity ? 0.0 : series[k]; }
+
+}  // namespace
+
+void cut_window() {
+    empty_line();
+    say("Cutting data? (No=0,Yes=1)");
+    ask(run.icut);
+    if (run.icut != 1) return;
+
+    say("Enter Starting Time (sec)");
+    ask(run.stime);
+    run.nstime = samples_in(run.stime, "window start");
+    say_count("Number of Cutting Data =", run.nstime);
+
+    say("Enter Duration (sec)");
+    ask(run.dur);
+    const std::int64_t ndur = std::int64_t{samples_in(run.dur, "window duration")} + 1;
+    if (ndur > capacity) {
+        refuse_run("smwave: a window of " + std::to_string(ndur) + " samples (" + shown(run.dur) +
+                   " s) is longer than the " + std::to_string(capacity) +
+                   " samples the tool can hold; nothing more was written");
+    }
+    run.ndur = static_cast<std::int32_t>(ndur);
+    say_count("Number of data =", run.ndur);
+
+    for (std::int64_t i = 1; i <= run.ndur; ++i) {
+        const std::int64_t k = i + run.nstime;
+        run.x1[i] = sample(run.xr1, k);
+        run.x2[i] = sample(run.xr2, k);
+        run.x3[i] = sample(run.xr3, k);
+    }
+    run.nt = run.ndur;
+    say_count("New nt =", run.nt);
+}
+
+void write_waveform_file() {
+    empty_line();
+    say("Skip Data (no=0; yes=skip number)?");
+    ask(run.iskip);
+    if (run.iskip < 0) {
+        refuse_run("smwave: a skip number of " + std::to_string(run.iskip) +
+                   " is not allowed (it must be 0 or more); no waveform file was written");
+    }
+    const std::int64_t step = std::int64_t{run.iskip} + 1;
+
+    start_edit_record(console, "(/,1X,'Enter output file name of waveform (csv format file)')");
+    end_edit_record();
+    read_line_field(unit_stdin, run.infile);
+
+    open_unit(waveform_unit, std::string_view(run.infile, text_field_length));
+    start_free_record(waveform_unit);
+    put_text("time(s),comp1, comp2, comp3");
+    end_free_record();
+    for (std::int64_t i = 1; i <= run.nt; i += step) {
+        start_edit_record(waveform_unit, "(F8.3,4(',',E12.4))");
+        put_edit_double(run.time[i]);
+        put_edit_double(run.x1[i] - run.x1[1]);
+        put_edit_double(run.x2[i] - run.x2[1]);
+        put_edit_double(run.x3[i] - run.x3[1]);
+        end_edit_record();
+    }
+    close_unit(waveform_unit);
+}
+
+}  // namespace smwave
