@@ -1,0 +1,150 @@
+#include "textio/render.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace smwave {
+namespace {
+
+// Significant digits of a free-format double.
+constexpr int free_digits = 9;
+// Decimal exponents written in plain notation by a free-format double.
+constexpr int plain_lowest = -4;
+constexpr int plain_highest = 8;
+// Exponents written with the letter E in an exponent field; beyond them three digits take its place.
+constexpr int lettered_limit = 99;
+
+char* put_chars(char* out, const char* text, std::size_t n) {
+    std::memcpy(out, text, n);
+    return out + n;
+}
+
+char* put_repeated(char* out, char c, std::size_t n) {
+    std::memset(out, c, n);
+    return out + n;
+}
+
+std::size_t asterisks(char* out, int w) { return put_repeated(out, '*', w) - out; }
+
+// Writes the sign of `exponent` and its magnitude in `width` digits with leading zeros.
+char* put_signed_exponent(char* out, int exponent, int width) {
+    *out++ = exponent < 0 ? '-' : '+';
+    int magnitude = exponent < 0 ? -exponent : exponent;
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    return out + width;
+}
+
+// Writes the `count` significant digits of `v` (positive and finite), correctly rounded, to
+// `digits` and returns the decimal exponent of the rounded value: v ~ d1.d2...dcount * 10^exponent.
+int scientific_digits(double v, int count, char* digits) {
+    // One digit, a point, the other digits, and "e-324" at most.
+    char text[max_field_width + 16];
+    const char* end =
+        std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, count - 1).ptr;
+    digits[0] = text[0];
+    const char* e = text + 1;
+    if (count > 1) {
+        std::memcpy(digits + 1, text + 2, count - 1);
+        e = text + count + 1;
+    }
+    int exponent = 0;
+    std::from_chars(e + 2, end, exponent);
+    return e[1] == '-' ? -exponent : exponent;
+}
+
+}  // namespace
+
+std::size_t render_free_double(double value, char* out) {
+    char* p = out;
+    *p++ = ' ';
+    *p++ = value < 0 ? '-' : ' ';
+    if (value == 0) return put_chars(p, "0.", 2) - out;
+    if (std::isnan(value)) return put_chars(p, "NaN", 3) - out;
+    if (std::isinf(value)) return put_chars(p, "Infinity", 8) - out;
+
+    char digits[free_digits];
+    const int exponent = scientific_digits(std::fabs(value), free_digits, digits);
+    int kept = free_digits;  // trailing zeros of the digits are not written
+    while (kept > 1 && digits[kept - 1] == '0') --kept;
+
+    if (exponent < plain_lowest || exponent > plain_highest) {
+        *p++ = digits[0];
+        *p++ = '.';
+        p = put_chars(p, digits + 1, kept - 1);
+        *p++ = 'E';
+        return put_signed_exponent(p, exponent, 3) - out;
+    }
+    if (exponent < 0) {
+        p = put_chars(p, "0.", 2);
+        p = put_repeated(p, '0', -exponent - 1);
+        return put_chars(p, digits, kept) - out;
+    }
+    const int whole = exponent + 1;  // digits before the point
+    p = put_chars(p, digits, whole);
+    *p++ = '.';
+    if (kept > whole) p = put_chars(p, digits + whole, kept - whole);
+    return p - out;
+}
+
+std::size_t render_free_integer(std::int32_t value, char* out) {
+    out[0] = ' ';
+    return std::to_chars(out + 1, out + free_item_capacity, value).ptr - out;
+}
+
+std::size_t render_fixed_field(double value, int w, int d, char* out) {
+    // The text has at least d + 2 characters ("0." and d digits), one more than the field can hold
+    // even with its leading 0 dropped.
+    if (d >= w || !std::isfinite(value)) return asterisks(out, w);
+
+    // The largest double has 309 digits before the point.
+    char s[max_field_width + 320];
+    char* end = std::to_chars(s, s + sizeof s, std::fabs(value), std::chars_format::fixed, d).ptr;
+    if (d == 0) *end++ = '.';
+    // A negative value that rounds to zero is written without its sign (so is negative zero).
+    const bool negative = value < 0 && std::any_of(s, end, [](char c) { return c >= '1' && c <= '9'; });
+
+    const char* text = s;
+    std::size_t n = (end - s) + negative;
+    const std::size_t width = w;
+    if (n > width) {
+        if (s[0] != '0' || n - 1 != width) return asterisks(out, w);
+        ++text;
+        --n;
+    }
+    char* p = put_repeated(out, ' ', width - n);
+    if (negative) *p++ = '-';
+    return put_chars(p, text, end - text) - out;
+}
+
+std::size_t render_exponent_field(double value, int w, int d, char* out) {
+    const bool negative = value < 0;  // negative zero is written as zero
+    int spare = w - d - 5 - negative;
+    if (spare < 0 || !std::isfinite(value)) return asterisks(out, w);
+    const bool leading_zero = spare > 0;
+    if (leading_zero) --spare;
+
+    char* p = put_repeated(out, ' ', spare);
+    if (negative) *p++ = '-';
+    if (leading_zero) *p++ = '0';
+    *p++ = '.';
+    // The exponent of 0.d1...dd, one more than that of the scientific form; 0 for zero.
+    int exponent = 0;
+    if (value == 0) {
+        std::memset(p, '0', d);
+    } else {
+        exponent = scientific_digits(std::fabs(value), d, p) + 1;
+    }
+    p += d;
+    if (exponent >= -lettered_limit && exponent <= lettered_limit) {
+        *p++ = 'E';
+        return put_signed_exponent(p, exponent, 2) - out;
+    }
+    return put_signed_exponent(p, exponent, 3) - out;
+}
+
+}  // namespace smwave
