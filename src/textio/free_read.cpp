@@ -1,0 +1,311 @@
+// The free-format read: items separated by blanks, commas, slashes and line ends, with null items,
+// repeat counts "r*" and a slash that leaves the remaining items unchanged.
+//
+// Number items are scanned straight from the stream's buffer; a scan that runs off the buffered
+// bytes is thrown away and done again byte by byte from the stream, which gives the same result.
+#include <algorithm>
+#include <new>
+
+#include "textio/free_read_state.hpp"
+#include "textio/line_bytes.hpp"
+#include "textio/number_scan.hpp"
+#include "textio/reads.hpp"
+#include "textio/units.hpp"
+
+namespace smwave {
+
+namespace {
+
+FreeRead the_read;
+
+constexpr const char* list_in = "list in";
+// First size of the buffer of a text item.
+constexpr std::size_t text_scratch = 128;
+
+bool is_blank(int c) { return c == ' ' || c == '\t'; }
+bool ends_unquoted_text(int c) { return is_blank(c) || c == '\n' || c == ',' || c == '/'; }
+
+// What stands where an item begins, once blanks and line ends are skipped.
+enum class ItemStart { end_of_stream, slash, comma, value };
+
+template <class Bytes>
+ItemStart skip_to_item(Bytes& in) {
+    int c;
+    do {
+        c = in.get();
+    } while (is_blank(c) || c == '\n');
+    if (c < 0) return ItemStart::end_of_stream;
+    if (c == '/') return ItemStart::slash;
+    if (c == ',') return ItemStart::comma;
+    in.unget();
+    return ItemStart::value;
+}
+
+// After a value: skips blanks and takes one comma as the value's separator, unless more items are
+// still to take the value (the comma then belongs to the last of them).
+template <class Bytes>
+void skip_separator(Bytes& in, std::int32_t repeat) {
+    int c;
+    do {
+        c = in.get();
+    } while (is_blank(c));
+    if (c == ',' && repeat <= 1) return;
+    in.unget();
+}
+
+struct NumberItem {
+    ItemStart start;
+    NumberScan scan;
+};
+
+template <class Bytes>
+NumberItem scan_number_item(Bytes& in, NumberKind kind) {
+    NumberItem item{skip_to_item(in), {}};
+    if (item.start != ItemStart::value) return item;
+    item.scan = scan_number(in, kind);
+    if (item.scan.outcome == ScanOutcome::value || item.scan.outcome == ScanOutcome::null) {
+        skip_separator(in, item.scan.repeat);
+    }
+    return item;
+}
+
+// Scans a number item from the buffered bytes, or from the stream when it runs past them.
+NumberItem take_number_item(Unit& u, NumberKind kind) {
+    SpanBytes fast(u.stream.buffered());
+    const NumberItem item = scan_number_item(fast, kind);
+    if (!fast.edge()) {
+        u.stream.advance(fast.consumed());
+        return item;
+    }
+    StreamBytes slow(u, &the_read.end_seen);
+    return scan_number_item(slow, kind);
+}
+
+// The end of the stream where an item should begin; a read failure there is reported as itself.
+int end_at_item(const Unit& u) {
+    if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, the_read.end_branch);
+    return dispatch_failure(code_eof, list_in, the_read.end_branch);
+}
+
+// The checks after an item's value: a read failure met while scanning ends the run.
+int check_stream(const Unit& u) {
+    if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, the_read.end_branch);
+    return 0;
+}
+
+// One number item up to the store: on 0, `the_read.current` holds what the item receives.
+int take_number(NumberKind kind) {
+    FreeRead& r = the_read;
+    Unit& u = unit(r.unit);
+    if (r.repeat > 0) {
+        StreamBytes in(u, &r.end_seen);
+        skip_separator(in, r.repeat);
+        return check_stream(u);
+    }
+    r.current = FreeRead::Value::none;
+    const NumberItem item = take_number_item(u, kind);
+    switch (item.start) {
+        case ItemStart::end_of_stream:
+            return end_at_item(u);
+        case ItemStart::slash:
+            r.quit = true;
+            return 0;
+        case ItemStart::comma:
+            r.repeat = 1;
+            return check_stream(u);
+        case ItemStart::value:
+            break;
+    }
+    const ScanOutcome outcome = item.scan.outcome;
+    if (outcome != ScanOutcome::value && outcome != ScanOutcome::null) {
+        const ScanFailure failure = scan_failure(outcome);
+        return dispatch_failure(failure.code, failure.context, r.end_branch);
+    }
+    r.repeat = item.scan.repeat;
+    if (outcome == ScanOutcome::value) {
+        r.current = FreeRead::Value::number;
+        r.number = item.scan.value;
+    }
+    return check_stream(u);
+}
+
+// Steps of a number item around the scan; `store` receives the value when there is one.
+template <class Store>
+int read_number(NumberKind kind, Store store) {
+    FreeRead& r = the_read;
+    if (r.quit) return 0;
+    if (r.end_seen) return dispatch_failure(code_eof, list_in, r.end_branch);
+    if (const int result = take_number(kind); result != 0) return result;
+    if (r.current == FreeRead::Value::number) store(r.number);
+    if (r.repeat > 0) --r.repeat;
+    return 0;
+}
+
+enum class TextScan { text, null, end_in_quotes };
+
+// A quoted text after its opening quote `quote`, up to the closing one.
+TextScan scan_quoted(StreamBytes& in, int quote, std::string& text) {
+    for (;;) {
+        const int c = in.get();
+        if (c < 0) return TextScan::end_in_quotes;
+        if (c == quote) {
+            if (in.get() != quote) {
+                in.unget();
+                return TextScan::text;
+            }
+            text.push_back(static_cast<char>(quote));
+        } else if (c == '\n') {
+            // A line end continues the text; after a backslash it stands in the text as a line feed.
+            if (!text.empty() && text.back() == '\\') text.back() = '\n';
+        } else {
+            text.push_back(static_cast<char>(c));
+        }
+    }
+}
+
+// An unquoted text: the bytes up to a blank, line end, comma or slash, or the end of the stream.
+TextScan scan_unquoted(StreamBytes& in, std::string& text) {
+    for (;;) {
+        const int c = in.get();
+        if (c < 0) return TextScan::text;
+        if (ends_unquoted_text(c)) {
+            in.unget();
+            return TextScan::text;
+        }
+        text.push_back(static_cast<char>(c));
+    }
+}
+
+// A text item into `text`; digits before a "*" set the pending repeat count in `repeat`.
+TextScan scan_text(StreamBytes& in, std::string& text, std::int32_t& repeat) {
+    int c = in.get();
+    if (scan_detail::is_digit(c)) {
+        DecimalDigits count;
+        for (; scan_detail::is_digit(c); c = in.get()) {
+            text.push_back(static_cast<char>(c));
+            scan_detail::take_digit(count, c);
+        }
+        if (c == '*' && count.count == 0) {
+            text.push_back('*');
+            return scan_unquoted(in, text);
+        }
+        if (c != '*') {
+            if (c < 0) return TextScan::text;
+            if (ends_unquoted_text(c)) {
+                in.unget();
+                return TextScan::text;
+            }
+            text.push_back(static_cast<char>(c));
+            return scan_unquoted(in, text);
+        }
+        repeat = repeat_count(count);
+        text.clear();
+        c = in.get();
+    }
+    if (c == '\'' || c == '"') return scan_quoted(in, c, text);
+    if (c < 0 || is_blank(c) || c == ',' || c == '/') {
+        in.unget();
+        return TextScan::null;
+    }
+    text.push_back(static_cast<char>(c));
+    return scan_unquoted(in, text);
+}
+
+// One text item up to the store: on 0, `the_read.current` holds what the item receives; -1 for
+// the end of the stream inside a quoted text.
+int take_text() {
+    FreeRead& r = the_read;
+    Unit& u = unit(r.unit);
+    StreamBytes in(u, &r.end_seen);
+    if (r.repeat > 0) {
+        skip_separator(in, r.repeat);
+        return check_stream(u);
+    }
+    r.current = FreeRead::Value::none;
+    switch (skip_to_item(in)) {
+        case ItemStart::end_of_stream:
+            return end_at_item(u);
+        case ItemStart::slash:
+            r.quit = true;
+            return 0;
+        case ItemStart::comma:
+            r.repeat = 1;
+            return check_stream(u);
+        case ItemStart::value:
+            break;
+    }
+    r.text.clear();
+    try {
+        r.text.reserve(text_scratch);
+    } catch (const std::bad_alloc&) {
+        return dispatch_failure(err_no_space, "no space", r.end_branch);
+    }
+    TextScan scan = TextScan::null;
+    try {
+        scan = scan_text(in, r.text, r.repeat);
+    } catch (const std::bad_alloc&) {
+        return dispatch_failure(err_no_space, "realloc failure", r.end_branch);
+    }
+    if (scan == TextScan::end_in_quotes) {
+        if (const int result = check_stream(u); result != 0) return result;
+        // Not reported: only a read with an end branch hears of it, as its end of file.
+        return r.end_branch ? dispatch_failure(code_eof, list_in, true) : -1;
+    }
+    if (scan == TextScan::text) r.current = FreeRead::Value::text;
+    skip_separator(in, r.repeat);
+    return check_stream(u);
+}
+
+}  // namespace
+
+FreeRead& free_read_state() { return the_read; }
+
+int begin_free_read(int number, bool end_branch) {
+    FreeRead& r = the_read;
+    r.unit = number;
+    r.end_branch = end_branch;
+    r.quit = false;
+    r.end_seen = false;
+    r.repeat = 0;
+    r.current = FreeRead::Value::none;
+    return statement_start(Statement::free_read, number, end_branch);
+}
+
+int read_integer(std::int32_t& value) {
+    return read_number(NumberKind::integer, [&value](double number) { value = cut_to_int32(number); });
+}
+
+int read_double(double& value) {
+    return read_number(NumberKind::real, [&value](double number) { value = number; });
+}
+
+int read_text(std::span<char> field) {
+    FreeRead& r = the_read;
+    if (r.quit) return 0;
+    if (r.end_seen) return dispatch_failure(code_eof, list_in, r.end_branch);
+    if (const int result = take_text(); result != 0) return result;
+    if (r.current == FreeRead::Value::text) {
+        // A zero byte ends the text; the field takes its first characters, blank padded.
+        const std::size_t length = std::min(r.text.find('\0'), r.text.size());
+        const std::size_t taken = std::min(length, field.size());
+        std::copy_n(r.text.data(), taken, field.data());
+        std::fill(field.begin() + static_cast<std::ptrdiff_t>(taken), field.end(), ' ');
+    }
+    if (r.repeat > 0) --r.repeat;
+    return 0;
+}
+
+int end_free_read() {
+    FreeRead& r = the_read;
+    Unit& u = unit(r.unit);
+    if (!u.at_eof && !discard_line(u)) {
+        if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, r.end_branch);
+        if (r.end_branch) return dispatch_failure(code_eof, list_in, true);
+        statement_end(Statement::free_read);
+        return -1;
+    }
+    statement_end(Statement::free_read);
+    return 0;
+}
+
+}  // namespace smwave
