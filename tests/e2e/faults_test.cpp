@@ -1,0 +1,166 @@
+// Faults at process level: signals at a prompt and during a long write, files that refuse writes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "e2e/transcript.hpp"
+#include "support/tool_run.hpp"
+
+namespace smwave::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+double steady(int row, int column) { return column == 38 ? row % 7 : column == 17 ? -row % 5 : 0.5; }
+
+// The tool running in the background with its console input on a pipe that the test holds open.
+class Background {
+public:
+    Background(const fs::path& dir, std::string_view answers) : out_(io_ / "out"), err_(io_ / "err") {
+        int in[2];
+        if (::pipe(in) != 0) throw std::runtime_error("pipe");
+        const std::string out = out_.string(), err = err_.string();
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(in[0], 0);
+            ::close(in[1]);
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+            if (::chdir(dir.c_str()) != 0) ::_exit(127);
+            ::execl(SMWAVE_EXE, "smwave", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        input_ = in[1];
+        if (::write(input_, answers.data(), answers.size()) < 0) throw std::runtime_error("write");
+    }
+    ~Background() {
+        if (input_ >= 0) ::close(input_);
+        if (pid_ > 0 && !ended_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    // Waits until standard output ends with `text` (at most a minute).
+    bool wait_for_output(const std::string& text) {
+        for (int i = 0; i < 6000; ++i) {
+            const std::string out = read_file(out_);
+            if (out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    ToolResult end_with(int signal) {
+        ::kill(pid_, signal);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        ended_ = true;
+        ToolResult r;
+        r.out = read_file(out_);
+        r.err = read_file(err_);
+        if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
+        return r;
+    }
+
+private:
+    TempDir io_;
+    fs::path out_, err_;
+    pid_t pid_ = -1;
+    int input_ = -1;
+    bool ended_ = false;
+};
+
+bool whole_records(const std::string& text, int values) {
+    if (text.empty() || text.back() != '\n') return false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
+        int items = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) items += line[i] != ' ' && (i == 0 || line[i - 1] == ' ');
+        if (items != values) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+TEST(Faults, InterruptAndTerminationAtAPromptCloseEveryFile) {
+    struct Case {
+        int signal;
+        const char* report;
+    };
+    for (const Case c : {Case{SIGINT, "Interrupt\n"}, Case{SIGTERM, "Killed\n"}}) {
+        TempDir dir;
+        write_file(dir / "t.txt", make_table(300, 0.01, steady));
+        write_file(dir / "fort.99", std::string(200000, '#'));
+        Background tool(dir.path(), "t.txt\n");
+        ASSERT_TRUE(tool.wait_for_output(sign_question));
+        const ToolResult r = tool.end_with(c.signal);
+        EXPECT_EQ(r.err, c.report);
+        EXPECT_EQ(r.status, 1);
+        const std::string echo = read_file(dir / "fort.99");
+        EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 300);
+        EXPECT_TRUE(whole_records(echo, 4));
+    }
+}
+
+TEST(Faults, TerminationDuringALongWriteLeavesWholeRecords) {
+    TempDir dir;
+    write_file(dir / "t.txt", make_table(131072, 0.01, steady));
+    Background tool(dir.path(), "t.txt\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    const ToolResult r = tool.end_with(SIGTERM);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Killed\n");
+    const std::string echo = read_file(dir / "fort.99");
+    if (!echo.empty()) EXPECT_TRUE(whole_records(echo, 4));
+}
+
+TEST(Faults, ReadOnlySpectrumFileIsReportedAfterTheNotice) {
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    write_file(dir / "t.txt", make_table(64, 0.01, steady));
+    write_file(dir / "amp3.csv", "old spectrum\n");
+    fs::permissions(dir / "amp3.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const ToolResult r = run_tool(dir.path(), "t.txt\n0\n0\n0\n", {.unprivileged = true});
+    EXPECT_EQ(r.out.substr(r.out.size() - spectrum_notice.size()), spectrum_notice);
+    EXPECT_EQ(r.err,
+              "list output start: can't write file\napparent state: unit 10 named amp3.csv\n"
+              "last format: list io\nlately writing sequential formatted external IO\n");
+    EXPECT_EQ(r.signal, SIGABRT);
+    EXPECT_EQ(read_file(dir / "amp3.csv"), "old spectrum\n");
+}
+
+TEST(Faults, FullDiskIsReportedNotAcceptedSilently) {
+    TempDir dir;
+    write_file(dir / "t.txt", make_table(64, 0.01, steady));
+    const ToolResult waveform = run_tool(dir.path(), "t.txt\n0\n0\n0\n0\n0\n/dev/full\n\n");
+    EXPECT_EQ(waveform.err.substr(0, waveform.err.find('\n')), "write: No space left on device");
+    EXPECT_NE(waveform.err.find("apparent state: unit 11 named /dev/full\n"), std::string::npos);
+    EXPECT_EQ(waveform.signal, SIGABRT);
+
+    fs::create_symlink("/dev/full", dir / "amp3.csv");
+    const ToolResult spectrum = run_tool(dir.path(), "t.txt\n0\n0\n0\n0\n0\nout.csv\n\n");
+    EXPECT_EQ(spectrum.err.substr(0, spectrum.err.find('\n')), "write: No space left on device");
+    EXPECT_NE(spectrum.err.find("apparent state: unit 10 named amp3.csv\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "out.csv"));
+}
+
+TEST(Faults, OutputInAMissingFolderIsReported) {
+    TempDir dir;
+    write_file(dir / "t.txt", make_table(64, 0.01, steady));
+    const ToolResult r = run_tool(dir.path(), "t.txt\n0\n0\n0\n0\n0\nno/such/out.csv\n\n");
+    EXPECT_EQ(r.err,
+              "open: No such file or directory\napparent state: unit 11 named no/such/out.csv\n"
+              "lately reading sequential formatted external IO\n");
+    EXPECT_EQ(r.signal, SIGABRT);
+}
+
+}  // namespace
+}  // namespace smwave::testing
