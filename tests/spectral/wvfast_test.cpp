@@ -1,0 +1,158 @@
+#include "spectral/wvfast.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace smwave {
+namespace {
+
+using Series = std::vector<Complex>;  // element 0 unused, as in the run state
+
+Series random_series(std::int32_t n, std::uint32_t seed, std::int32_t spare = 0) {
+    std::mt19937 engine(seed);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    Series a(n + 1 + spare);
+    for (Complex& z : a) z = {value(engine), value(engine)};
+    return a;
+}
+
+// The transform as first written: twiddle factors evaluated afresh for every butterfly, positions k
+// outermost. The fast version must give these values bit for bit.
+void reference_wvfast(std::int32_t n, Complex* a, std::int32_t ind) {
+    std::int32_t j = 1;
+    for (std::int32_t i = 1; i <= n; ++i) {
+        if (i < j) std::swap(a[i], a[j]);
+        std::int32_t m = n / 2;
+        while (j > m && m >= 1) {
+            j -= m;
+            m /= 2;
+        }
+        j += m;
+    }
+    for (std::int32_t kmax = 1; kmax < n; kmax *= 2) {
+        for (std::int32_t k = 1; k <= kmax; ++k) {
+            const double phi = double((k - 1) * ind) * pai / double(kmax);
+            for (std::int32_t i = k; i <= n; i += 2 * kmax) {
+                const std::int32_t jj = i + kmax;
+                const double wr = std::cos(phi), wi = std::sin(phi);
+                const double tr = a[jj].re * wr - a[jj].im * wi;
+                const double ti = a[jj].re * wi + a[jj].im * wr;
+                a[jj] = {a[i].re - tr, a[i].im - ti};
+                a[i] = {a[i].re + tr, a[i].im + ti};
+            }
+        }
+    }
+}
+
+void expect_same(const Complex& got, const Complex& want) {
+    EXPECT_EQ(got.re, want.re);
+    EXPECT_EQ(got.im, want.im);
+}
+
+TEST(Wvfast, LengthOneLeavesTheElement) {
+    Series a = {{0, 0}, {3.5, -2.25}};
+    wvfast(1, a.data(), capacity, -1);
+    expect_same(a[1], {3.5, -2.25});
+}
+
+TEST(Wvfast, LengthTwoIsSumAndDifferenceInBothDirections) {
+    for (std::int32_t ind : {-1, +1}) {
+        Series a = {{0, 0}, {3, 0}, {5, 0}};
+        wvfast(2, a.data(), capacity, ind);
+        expect_same(a[1], {8, 0});
+        expect_same(a[2], {-2, 0});
+    }
+}
+
+TEST(Wvfast, LengthFourImpulsesCarryTheAngleConstant) {
+    const double c = std::cos(pai / 2);
+    EXPECT_NEAR(c, -2.051e-10, 1e-13);
+
+    Series first = {{0, 0}, {1, 0}, {0, 0}, {0, 0}, {0, 0}};
+    wvfast(4, first.data(), capacity, -1);
+    for (std::int32_t q = 1; q <= 4; ++q) expect_same(first[q], {1, 0});
+
+    const Series forward = {{0, 0}, {1, 0}, {c, -1}, {-1, 0}, {-c, 1}};
+    const Series backward = {{0, 0}, {1, 0}, {c, 1}, {-1, 0}, {-c, -1}};
+    for (std::int32_t ind : {-1, +1}) {
+        Series a = {{0, 0}, {0, 0}, {1, 0}, {0, 0}, {0, 0}};
+        wvfast(4, a.data(), capacity, ind);
+        for (std::int32_t q = 1; q <= 4; ++q) expect_same(a[q], (ind < 0 ? forward : backward)[q]);
+    }
+}
+
+TEST(Wvfast, MatchesTheButterflyByButterflyOrderBitForBit) {
+    for (std::int32_t n : {8, 512, 4096, 131072}) {
+        for (std::int32_t ind : {-1, +1}) {
+            Series fast = random_series(n, n);
+            Series slow = fast;
+            wvfast(n, fast.data(), capacity, ind);
+            reference_wvfast(n, slow.data(), ind);
+            for (std::int32_t q = 1; q <= n; ++q) {
+                ASSERT_EQ(fast[q].re, slow[q].re) << "n=" << n << " q=" << q;
+                ASSERT_EQ(fast[q].im, slow[q].im) << "n=" << n << " q=" << q;
+            }
+        }
+    }
+}
+
+TEST(Wvfast, AgreesWithTheDirectSumWithinTheAngleConstantBound) {
+    for (std::int32_t n : {4, 16, 256, 2048, 131072}) {
+        for (std::int32_t ind : {-1, +1}) {
+            const Series input = random_series(n, 7 * n);
+            Series a = input;
+            wvfast(n, a.data(), capacity, ind);
+
+            long double magnitude = 0;
+            for (std::int32_t p = 1; p <= n; ++p) magnitude += std::hypot(input[p].re, input[p].im);
+            // w(r) for r = 0..n-1 in extended precision.
+            std::vector<long double> wr(n), wi(n);
+            for (std::int32_t r = 0; r < n; ++r) {
+                const long double angle = 2 * std::numbers::pi_v<long double> * r / n;
+                wr[r] = std::cos(angle);
+                wi[r] = ind * std::sin(angle);
+            }
+            // Every bin at the small lengths; a spread of bins at the large ones.
+            const std::int32_t stride = n <= 2048 ? 1 : n / 16 + 1;
+            for (std::int32_t q = 0; q < n; q += stride) {
+                long double re = 0, im = 0;
+                for (std::int32_t p = 0; p < n; ++p) {
+                    const std::int32_t r = std::int32_t((std::int64_t(p) * q) % n);
+                    re += input[p + 1].re * wr[r] - input[p + 1].im * wi[r];
+                    im += input[p + 1].re * wi[r] + input[p + 1].im * wr[r];
+                }
+                ASSERT_LE(std::fabs(a[q + 1].re - re), 1e-8 * magnitude) << "n=" << n << " q=" << q;
+                ASSERT_LE(std::fabs(a[q + 1].im - im), 1e-8 * magnitude) << "n=" << n << " q=" << q;
+            }
+        }
+    }
+}
+
+TEST(Wvfast, ForwardThenBackwardGivesLengthTimesTheInput) {
+    for (std::int32_t n : {4, 1024, 131072}) {
+        const Series input = random_series(n, n + 1);
+        Series a = input;
+        wvfast(n, a.data(), capacity, -1);
+        wvfast(n, a.data(), capacity, +1);
+        for (std::int32_t p = 1; p <= n; ++p) {
+            ASSERT_NEAR(a[p].re / n, input[p].re, 1e-14) << "n=" << n << " p=" << p;
+            ASSERT_NEAR(a[p].im / n, input[p].im, 1e-14) << "n=" << n << " p=" << p;
+        }
+    }
+}
+
+TEST(Wvfast, LeavesElementsAboveTheLengthUntouched) {
+    const std::int32_t n = 64, spare = 5;
+    const Series input = random_series(n, 3, spare);
+    Series a = input;
+    wvfast(n, a.data(), capacity, -1);
+    for (std::int32_t p = n + 1; p <= n + spare; ++p) expect_same(a[p], input[p]);
+}
+
+}  // namespace
+}  // namespace smwave
