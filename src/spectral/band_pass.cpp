@@ -1,0 +1,30 @@
+#include "spectral/band_pass.hpp"
+
+#include "spectral/complex_math.hpp"
+#include "spectral/frequency_grid.hpp"
+#include "spectral/frequency_stage.hpp"
+
+namespace smwave {
+
+BandCorners band_corners_from_hz(double fl1, double fl2, double fh1, double fh2) {
+    return {fl1 * two_pi, fl2 * two_pi, fh1 * two_pi, fh2 * two_pi};
+}
+
+double band_pass_weight(double omega, const BandCorners& c) {
+    double aa = 1.0;
+    if (omega < c.oml2) aa = c.oml2 == c.oml1 ? 0.0 : (omega - c.oml1) / (c.oml2 - c.oml1);
+    if (omega > c.omh1) aa = c.omh2 == c.omh1 ? 0.0 : (c.omh2 - omega) / (c.omh2 - c.omh1);
+    return aa;
+}
+
+Complex band_pass_bin(Complex bin, double omega, const BandCorners& c) {
+    if (omega < c.oml1) bin = {0.0, 0.0};
+    if (omega > c.omh2) bin = {0.0, 0.0};
+    return times(bin, Complex{band_pass_weight(omega, c), 0.0});
+}
+
+void band_pass_bins(Complex* fx, std::int32_t nom, double dom, const BandCorners& corners) {
+    for (std::int32_t i = 1; i <= nom; ++i) fx[i] = band_pass_bin(fx[i], bin_omega(i, dom), corners);
+}
+
+}  // namespace smwave
