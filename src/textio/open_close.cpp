@@ -38,23 +38,29 @@ bool cut_at_position(Unit& u) {
     return ::ftruncate(u.stream.fd(), static_cast<off_t>(at)) == 0;
 }
 
-// Disconnects `u`; returns 0, or the failure code and its context for the caller to act on.
-int disconnect(int number, const char*& context) {
+// Disconnects unit `number`, writing out and cutting a written file first. A failure of either ends
+// the run when `report` is set (the unit still named in the report); the end-of-run close ignores it.
+void disconnect(int number, bool report) {
     Unit& u = unit(number);
     if (!u.connected()) {
         u.at_eof = false;
         std::free(u.name);
         u.name = nullptr;
-        return 0;
+        return;
     }
-    int failure = 0;
     if (u.last_was_write) {
+        int failure = 0;
+        const char* context = "";
         if (!u.stream.flush()) {
             failure = u.stream.error();
             context = "write";
         } else if (!cut_at_position(u)) {
             failure = err_truncation;
             context = "endfile";
+        }
+        if (failure != 0 && report) {
+            io().current_unit = number;
+            fatal_io(failure, context);
         }
     }
     if (u.name != nullptr) {
@@ -65,7 +71,6 @@ int disconnect(int number, const char*& context) {
         u.stream.attach(-1);
     }
     u.at_eof = false;
-    return failure;
 }
 
 }  // namespace
@@ -108,14 +113,7 @@ void open_unit(int number, std::string_view name) {
     if (failure != 0) fatal_io(failure, "open");
 }
 
-void close_unit(int number) {
-    const char* context = "";
-    const int failure = disconnect(number, context);
-    if (failure != 0) {
-        io().current_unit = number;
-        fatal_io(failure, context);
-    }
-}
+void close_unit(int number) { disconnect(number, true); }
 
 void flush_unit(int number) {
     Unit& u = unit(number);
@@ -130,10 +128,7 @@ void end_of_run_close() {
     if (!c.initialised || c.closed_at_end) return;
     c.closed_at_end = true;
     c.in_statement = false;
-    for (int number = 0; number < unit_count; ++number) {
-        const char* context = "";
-        disconnect(number, context);
-    }
+    for (int number = 0; number < unit_count; ++number) disconnect(number, false);
 }
 
 }  // namespace smwave

@@ -45,7 +45,8 @@ TEST_F(Dialogue, AllZeroAnswersRunTheWholeJob) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4097);
     EXPECT_EQ(out.substr(0, out.find('\n', out.find('\n') + 1) + 1),
               " time(s),comp1, comp2, comp3\n   0.000,  0.0000E+00,  0.0000E+00,  0.0000E+00,\n");
-    EXPECT_EQ(std::count(read_file(dir / "fort.99").begin(), read_file(dir / "fort.99").end(), '\n'), 4096);
+    const std::string echo = read_file(dir / "fort.99");
+    EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 4096);
 }
 
 TEST_F(Dialogue, SignQuestionsAreAskedOnlyAfterOneAndNegateTheChosenComponents) {
@@ -110,7 +111,7 @@ TEST_F(Dialogue, EmptyLinesAndExtraValuesInAnswersAreSkipped) {
 }
 
 TEST_F(Dialogue, EndOfInputAtTheFinalWaitEndsTheRunNormally) {
-    const ToolResult r = run("table.txt\n0\n0\n0\n0\n0\nout.csv");
+    const ToolResult r = run("table.txt\n0\n0\n0\n0\n0\nout.csv\n");
     EXPECT_EQ(r.out, all_zero_transcript_4096());
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.status, 0);

@@ -1,5 +1,6 @@
 // Faults at process level: signals at a prompt and during a long write, files that refuse writes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -119,7 +120,9 @@ TEST(Faults, TerminationDuringALongWriteLeavesWholeRecords) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Killed\n");
     const std::string echo = read_file(dir / "fort.99");
-    if (!echo.empty()) EXPECT_TRUE(whole_records(echo, 4));
+    if (!echo.empty()) {
+        EXPECT_TRUE(whole_records(echo, 4));
+    }
 }
 
 TEST(Faults, ReadOnlySpectrumFileIsReportedAfterTheNotice) {
@@ -145,6 +148,7 @@ TEST(Faults, FullDiskIsReportedNotAcceptedSilently) {
     EXPECT_NE(waveform.err.find("apparent state: unit 11 named /dev/full\n"), std::string::npos);
     EXPECT_EQ(waveform.signal, SIGABRT);
 
+    fs::remove(dir / "amp3.csv");
     fs::create_symlink("/dev/full", dir / "amp3.csv");
     const ToolResult spectrum = run_tool(dir.path(), "t.txt\n0\n0\n0\n0\n0\nout.csv\n\n");
     EXPECT_EQ(spectrum.err.substr(0, spectrum.err.find('\n')), "write: No space left on device");

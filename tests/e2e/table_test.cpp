@@ -1,6 +1,7 @@
 // Reading the waveform table: row shapes, the echo file, counts, capacity and the refusals.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <csignal>
 
 #include "e2e/transcript.hpp"

@@ -67,7 +67,7 @@ TEST_F(Window, WindowLongerThanTheRecordReadsZerosAndZeroTimes) {
     run("1\n3.0\n5.0\n0\n");
     const std::string file = out();
     // Samples 7 and 8 of the record, then zeros beyond the transform length; times past row 8 are 0.
-    EXPECT_EQ(file.substr(0, header.size() + 2 * 48), header + line("   0.000", 0) + line("   0.500", 1));
+    EXPECT_EQ(file.substr(0, header.size() + 2 * 49), header + line("   0.000", 0) + line("   0.500", 1));
     EXPECT_EQ(file.substr(file.size() - 2 * 49), line("   0.000", -7) + line("   0.000", -7));
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12);
 }
