@@ -122,11 +122,15 @@ class FormatText::Parser {
 };
 
 bool FormatText::parse(std::string_view text) {
-    elements_.clear();
-    literals_.clear();
     position_ = 0;
     copies_left_ = 0;
-    return Parser(text, *this).format();
+    // The same text gives the same elements: a record of the format just used only rewinds the walk.
+    if (parsed_ && text == source_) return true;
+    elements_.clear();
+    literals_.clear();
+    parsed_ = Parser(text, *this).format();
+    source_ = parsed_ ? text : std::string_view();
+    return parsed_;
 }
 
 FormatStep FormatText::next() {

@@ -55,6 +55,8 @@ class FormatText {
     };
     class Parser;
 
+    std::string source_;   // the text the elements were taken from
+    bool parsed_ = false;  // the elements hold a valid text
     std::vector<Element> elements_;
     std::string literals_;
     std::size_t position_ = 0;  // next element to perform

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace smwave {
 namespace {
@@ -41,7 +42,7 @@ char* put_signed_exponent(char* out, int exponent, int width) {
 
 // Writes the `count` significant digits of `v` (positive and finite), correctly rounded, to
 // `digits` and returns the decimal exponent of the rounded value: v ~ d1.d2...dcount * 10^exponent.
-int scientific_digits(double v, int count, char* digits) {
+int precise_digits(double v, int count, char* digits) {
     // One digit, a point, the other digits, and "e-324" at most.
     char text[max_field_width + 16];
     const char* end =
@@ -55,6 +56,49 @@ int scientific_digits(double v, int count, char* digits) {
     int exponent = 0;
     std::from_chars(e + 2, end, exponent);
     return e[1] == '-' ? -exponent : exponent;
+}
+
+// Up to this many significant digits, the shortest digits that read back as a normal `v` decide the
+// rounding: the grid of such decimals is far coarser than the spacing of normal doubles.
+constexpr int shortest_rounding_limit = 15;
+
+// As precise_digits, from the shortest round-trip digits of `v` where they decide the result. They
+// do unless they end exactly half-way between two roundings, where only the binary value decides.
+int scientific_digits(double v, int count, char* digits) {
+    if (count > shortest_rounding_limit || v < std::numeric_limits<double>::min()) {
+        return precise_digits(v, count, digits);
+    }
+    char text[32];
+    const char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific).ptr;
+    char shortest[20];
+    int n = 0;
+    const char* p = text;
+    shortest[n++] = *p++;
+    if (*p == '.') {
+        for (++p; *p != 'e'; ++p) shortest[n++] = *p;
+    }
+    int exponent = 0;
+    std::from_chars(p + 2, end, exponent);
+    if (p[1] == '-') exponent = -exponent;
+
+    if (n <= count) {
+        std::memcpy(digits, shortest, n);
+        std::memset(digits + n, '0', count - n);
+        return exponent;
+    }
+    if (n == count + 1 && shortest[count] == '5') return precise_digits(v, count, digits);
+    std::memcpy(digits, shortest, count);
+    if (shortest[count] >= '5') {
+        int i = count - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i < 0) {
+            digits[0] = '1';
+            ++exponent;
+        } else {
+            ++digits[i];
+        }
+    }
+    return exponent;
 }
 
 }  // namespace

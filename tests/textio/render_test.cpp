@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <random>
 #include <limits>
 #include <string>
 
@@ -139,6 +142,45 @@ TEST(Fields, WideFieldsKeepTheirWidth) {
     EXPECT_EQ(fixed_field(1.5, 30, 20), std::string(8, ' ') + "1.50000000000000000000");
     EXPECT_EQ(exponent_field(-1.5, 30, 20), "   -0.15000000000000000000E+01");
     EXPECT_EQ(fixed_field(1e300, max_field_width, 2).size(), std::size_t(max_field_width));
+}
+
+// The digits of free-format doubles and exponent fields are the correctly rounded decimal of the
+// value: checked against a rounding of the exact binary value over many values, half-way cases included.
+TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
+    std::mt19937_64 random(7);
+    std::vector<double> values = {0.125, 0.0625, 2.5, 1.0000000005, 0.123456785, 9.9999999995, 99999.5,
+                                  0.00012345, 1234567.85, 5e-324, 1.7976931348623157e308};
+    for (int i = 0; i < 200000; ++i) {
+        const std::uint64_t bits = random();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v) && v != 0) values.push_back(v);
+        values.push_back(static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000) /
+                         static_cast<double>(1 + random() % 100000));
+    }
+    auto exact = [](double v, int digits) {
+        char text[64];
+        const char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, digits - 1).ptr;
+        double back = 0;
+        std::from_chars(text, end, back);
+        return back;
+    };
+    for (const double v : values) {
+        char out[free_item_capacity];
+        const std::string free_text(out, render_free_double(v, out));
+        const std::string number = free_text.substr(free_text.find_first_not_of(' '));
+        double back = 0;
+        std::from_chars(number.data(), number.data() + number.size(), back);
+        ASSERT_EQ(back, exact(v, 9)) << free_text << " for " << v;
+
+        if (std::fabs(v) < 1e-300 || std::fabs(v) > 1e300) continue;
+        const std::string field = exponent_field(v, 12, 4);
+        const std::string mantissa = (v < 0 ? "-" : "") + std::string("0.") + field.substr(field.find('.') + 1, 4);
+        const std::string letter = field.substr(8, 1) == "E" ? field.substr(9) : field.substr(8);
+        const std::string rebuilt = mantissa + "e" + letter;
+        std::from_chars(rebuilt.data(), rebuilt.data() + rebuilt.size(), back);
+        ASSERT_EQ(back, exact(v, 4)) << field << " for " << v;
+    }
 }
 
 }  // namespace
