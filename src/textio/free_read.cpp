@@ -69,18 +69,6 @@ NumberItem scan_number_item(Bytes& in, NumberKind kind) {
     return item;
 }
 
-// Scans a number item from the buffered bytes, or from the stream when it runs past them.
-NumberItem take_number_item(Unit& u, NumberKind kind) {
-    SpanBytes fast(u.stream.buffered());
-    const NumberItem item = scan_number_item(fast, kind);
-    if (!fast.edge()) {
-        u.stream.advance(fast.consumed());
-        return item;
-    }
-    StreamBytes slow(u, &the_read.end_seen);
-    return scan_number_item(slow, kind);
-}
-
 // The end of the stream where an item should begin; a read failure there is reported as itself.
 int end_at_item(const Unit& u) {
     if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, the_read.end_branch);
@@ -93,17 +81,9 @@ int check_stream(const Unit& u) {
     return 0;
 }
 
-// One number item up to the store: on 0, `the_read.current` holds what the item receives.
-int take_number(NumberKind kind) {
+// Acts on what a number item's scan found: on 0, `the_read.current` holds what the item receives.
+int settle_number(const Unit& u, const NumberItem& item) {
     FreeRead& r = the_read;
-    Unit& u = unit(r.unit);
-    if (r.repeat > 0) {
-        StreamBytes in(u, &r.end_seen);
-        skip_separator(in, r.repeat);
-        return check_stream(u);
-    }
-    r.current = FreeRead::Value::none;
-    const NumberItem item = take_number_item(u, kind);
     switch (item.start) {
         case ItemStart::end_of_stream:
             return end_at_item(u);
@@ -127,6 +107,27 @@ int take_number(NumberKind kind) {
         r.number = item.scan.value;
     }
     return check_stream(u);
+}
+
+// One number item up to the store, scanned from the buffered bytes, or from the stream when it runs
+// past them. Everything is inlined here so that the scan's cursor can live in registers.
+[[gnu::flatten]] int take_number(NumberKind kind) {
+    FreeRead& r = the_read;
+    Unit& u = *r.source;
+    if (r.repeat > 0) {
+        StreamBytes in(u, &r.end_seen);
+        skip_separator(in, r.repeat);
+        return check_stream(u);
+    }
+    r.current = FreeRead::Value::none;
+    SpanBytes fast(u.stream.buffered());
+    const NumberItem item = scan_number_item(fast, kind);
+    if (!fast.edge()) {
+        u.stream.advance(fast.consumed());
+        return settle_number(u, item);
+    }
+    StreamBytes slow(u, &r.end_seen);
+    return settle_number(u, scan_number_item(slow, kind));
 }
 
 // Steps of a number item around the scan; `store` receives the value when there is one.
@@ -180,12 +181,9 @@ TextScan scan_unquoted(StreamBytes& in, std::string& text) {
 TextScan scan_text(StreamBytes& in, std::string& text, std::int32_t& repeat) {
     int c = in.get();
     if (scan_detail::is_digit(c)) {
-        DecimalDigits count;
-        for (; scan_detail::is_digit(c); c = in.get()) {
-            text.push_back(static_cast<char>(c));
-            scan_detail::take_digit(count, c);
-        }
-        if (c == '*' && count.count == 0) {
+        for (; scan_detail::is_digit(c); c = in.get()) text.push_back(static_cast<char>(c));
+        const std::size_t first_nonzero = text.find_first_not_of('0');
+        if (c == '*' && first_nonzero == std::string::npos) {
             text.push_back('*');
             return scan_unquoted(in, text);
         }
@@ -198,7 +196,7 @@ TextScan scan_text(StreamBytes& in, std::string& text, std::int32_t& repeat) {
             text.push_back(static_cast<char>(c));
             return scan_unquoted(in, text);
         }
-        repeat = repeat_count(count);
+        repeat = repeat_count(std::string_view(text).substr(first_nonzero));
         text.clear();
         c = in.get();
     }
@@ -215,7 +213,7 @@ TextScan scan_text(StreamBytes& in, std::string& text, std::int32_t& repeat) {
 // the end of the stream inside a quoted text.
 int take_text() {
     FreeRead& r = the_read;
-    Unit& u = unit(r.unit);
+    Unit& u = *r.source;
     StreamBytes in(u, &r.end_seen);
     if (r.repeat > 0) {
         skip_separator(in, r.repeat);
@@ -262,7 +260,7 @@ FreeRead& free_read_state() { return the_read; }
 
 int begin_free_read(int number, bool end_branch) {
     FreeRead& r = the_read;
-    r.unit = number;
+    r.source = &unit(number);
     r.end_branch = end_branch;
     r.quit = false;
     r.end_seen = false;
@@ -297,7 +295,7 @@ int read_text(std::span<char> field) {
 
 int end_free_read() {
     FreeRead& r = the_read;
-    Unit& u = unit(r.unit);
+    Unit& u = *r.source;
     if (!u.at_eof && !discard_line(u)) {
         if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, r.end_branch);
         if (r.end_branch) return dispatch_failure(code_eof, list_in, true);

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "textio/units.hpp"
+
 namespace smwave {
 
 struct FreeRead {
-    int unit = 0;
+    Unit* source = nullptr;   // the unit read
     bool end_branch = false;  // the caller takes an end of file as its end branch
     bool quit = false;        // a slash was met: the remaining items stay unchanged
     bool end_seen = false;    // a scanner met the end of the stream during this read

@@ -34,6 +34,9 @@ IoContext& io();
 [[noreturn]] void leave(int status);
 [[noreturn]] void leave_abnormally();
 
+// The stream buffer of unit `number`.
+unsigned char* unit_buffer(int number);
+
 // Connects the console units 0, 5 and 6 and marks the table initialised.
 void connect_console_units();
 // Connects unit `u` to the file `name` as an open with no status does. Returns 0 or the failure code.

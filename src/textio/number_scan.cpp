@@ -1,7 +1,7 @@
 #include "textio/number_scan.hpp"
 
-#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 #include "textio/units.hpp"
@@ -21,26 +21,28 @@ ScanFailure scan_failure(ScanOutcome outcome) {
     }
 }
 
-double decimal_value(const DecimalDigits& d) {
-    if (d.count == 0) return 0.0;
-    // The digits, an exponent letter and the exponent: 40 + 1 + 20 bytes at most.
-    char scratch[DecimalDigits::capacity + 24];
-    char* end = std::copy(d.digits, d.digits + d.count, scratch);
+double decimal_value(const char (&digits)[stored_digits], int count, std::int64_t exponent) {
+    if (count == 0) return 0.0;
+    // The digits, an exponent letter and the exponent: 40 + 1 + 20 bytes at most. All 40 digit
+    // places are copied, a fixed-size copy being cheaper than one of `count` bytes.
+    char scratch[stored_digits + 24];
+    std::memcpy(scratch, digits, stored_digits);
+    char* end = scratch + count;
     *end++ = 'e';
-    end = std::to_chars(end, scratch + sizeof scratch, d.exponent).ptr;
+    end = std::to_chars(end, scratch + sizeof scratch, exponent).ptr;
     double value = 0.0;
     if (std::from_chars(scratch, end, value).ec == std::errc::result_out_of_range) {
-        // Out of range of the doubles: past the largest when the leading digit stands above 10^0.
-        value = d.count + d.exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        // Beyond the doubles: too large when the leading digit stands at 10^0 or above.
+        value = count + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
-    return d.negative ? -value : value;
+    return value;
 }
 
-std::int32_t repeat_count(const DecimalDigits& d) {
+std::int32_t repeat_count(std::string_view digits) {
     constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();
-    if (d.exponent > 0 || d.count > 10) return static_cast<std::int32_t>(largest);
+    if (digits.size() > 10) return static_cast<std::int32_t>(largest);
     std::int64_t r = 0;
-    for (int i = 0; i < d.count; ++i) r = r * 10 + (d.digits[i] - '0');
+    for (const char c : digits) r = r * 10 + (c - '0');
     return static_cast<std::int32_t>(r > largest ? largest : r);
 }
 

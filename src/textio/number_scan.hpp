@@ -6,6 +6,7 @@
 // double nearest to those digits times ten to that exponent. It stops at the first byte that does
 // not fit and pushes that byte back.
 #include <cstdint>
+#include <string_view>
 
 namespace smwave {
 
@@ -35,23 +36,16 @@ struct ScanFailure {
 // Context and code of `outcome`, which must be one of the four failures.
 ScanFailure scan_failure(ScanOutcome outcome);
 
-// The significant digits and decimal exponent of one number as the scan collects them.
-struct DecimalDigits {
-    static constexpr int capacity = 40;  // digits beyond these are not stored
-    char digits[capacity];
-    int count = 0;              // stored digits, the first of them nonzero
-    std::int64_t exponent = 0;  // the value is the stored digits, read as an integer, times 10^exponent
-    bool negative = false;
-    bool seen = false;  // any digit, zeros included, was seen
-};
+// Significant digits kept of one number; digits beyond these are not stored.
+inline constexpr int stored_digits = 40;
 
-// The double nearest to the stored digits times ten to the exponent, negated for a minus; 0 when no
-// digit was stored. Magnitudes beyond the doubles give an infinity or zero.
-double decimal_value(const DecimalDigits& d);
+// The double nearest to the first `count` of `digits`, read as an integer, times 10^exponent; 0
+// when `count` is 0. Magnitudes beyond the doubles give an infinity or zero.
+double decimal_value(const char (&digits)[stored_digits], int count, std::int64_t exponent);
 
-// The stored digits as a repeat count; counts above 2147483647 give 2147483647, which no read can
-// use up, so they act exactly as the count itself.
-std::int32_t repeat_count(const DecimalDigits& d);
+// `digits` (no leading zero) as a repeat count; counts above 2147483647 give 2147483647, which no
+// read can use up, so they act exactly as the count itself.
+std::int32_t repeat_count(std::string_view digits);
 
 // The value of an integer item: `value` cut toward zero, or -2147483648 when the cut value lies
 // outside the 32-bit range.
@@ -62,24 +56,6 @@ namespace scan_detail {
 inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
 inline bool is_sign(int c) { return c == '+' || c == '-'; }
 inline bool is_exponent_letter(int c) { return c == 'D' || c == 'E' || c == 'd' || c == 'e'; }
-
-inline void take_digit(DecimalDigits& d, int c) {
-    d.seen = true;
-    if (c == '0' && d.count == 0) return;
-    if (d.count < DecimalDigits::capacity) {
-        d.digits[d.count++] = static_cast<char>(c);
-    } else {
-        ++d.exponent;
-    }
-}
-
-inline void take_fraction_digit(DecimalDigits& d, int c) {
-    d.seen = true;
-    if (d.count < DecimalDigits::capacity) {
-        d.digits[d.count++] = static_cast<char>(c);
-        --d.exponent;
-    }
-}
 
 }  // namespace scan_detail
 
@@ -94,32 +70,50 @@ NumberScan scan_number(Bytes& in, NumberKind kind) {
     NumberScan out;
     bool repeat_passed = false;
     for (;;) {
-        DecimalDigits d;
+        // Plain locals, apart from the digit array, so that the digit stores cannot alias them.
+        char digits[stored_digits];
+        int count = 0;              // stored digits, the first of them nonzero
+        std::int64_t exponent = 0;  // the value is the stored digits times 10^exponent
+        bool seen = false;          // a digit, zeros included, was seen
+        bool negative = false;
         int c = in.get();
         if (is_sign(c)) {
-            d.negative = c == '-';
+            negative = c == '-';
             c = in.get();
         }
-        for (; is_digit(c); c = in.get()) take_digit(d, c);
+        for (; is_digit(c); c = in.get()) {
+            seen = true;
+            if (c == '0' && count == 0) continue;
+            if (count < stored_digits) {
+                digits[count++] = static_cast<char>(c);
+            } else {
+                ++exponent;
+            }
+        }
         if (c == '*' && !repeat_passed) {
-            const bool too_long = d.count == DecimalDigits::capacity && d.exponent > 0;
-            if (d.count == 0 || too_long || d.negative) return {ScanOutcome::bad_repeat, 0.0, 0};
-            out.repeat = repeat_count(d);
+            if (count == 0 || exponent > 0 || negative) return {ScanOutcome::bad_repeat, 0.0, 0};
+            out.repeat = repeat_count({digits, static_cast<std::size_t>(count)});
             repeat_passed = true;
             continue;
         }
         if (c == '.') {
             if (kind == NumberKind::integer) return {ScanOutcome::invalid_integer, 0.0, out.repeat};
             c = in.get();
-            if (d.count == 0) {
+            if (count == 0) {
                 for (; c == '0'; c = in.get()) {
-                    d.seen = true;
-                    --d.exponent;
+                    seen = true;
+                    --exponent;
                 }
             }
-            for (; is_digit(c); c = in.get()) take_fraction_digit(d, c);
+            for (; is_digit(c); c = in.get()) {
+                seen = true;
+                if (count < stored_digits) {
+                    digits[count++] = static_cast<char>(c);
+                    --exponent;
+                }
+            }
         }
-        const bool letter = is_exponent_letter(c) && d.seen;
+        const bool letter = is_exponent_letter(c) && seen;
         if (letter || is_sign(c)) {
             if (letter && kind == NumberKind::integer) return {ScanOutcome::invalid_integer, 0.0, out.repeat};
             if (letter) c = in.get();
@@ -134,12 +128,13 @@ NumberScan scan_number(Bytes& in, NumberKind kind) {
                 e = e * 10 + (c - '0');
                 if (e > exponent_limit) return {ScanOutcome::bad_exponent, 0.0, out.repeat};
             }
-            d.exponent += exponent_negative ? -e : e;
+            exponent += exponent_negative ? -e : e;
         }
         in.unget();
-        if (d.seen) {
+        if (seen) {
+            const double magnitude = decimal_value(digits, count, exponent);
             out.outcome = ScanOutcome::value;
-            out.value = decimal_value(d);
+            out.value = negative && count > 0 ? -magnitude : magnitude;
         } else if (c == ',' || c == '/' || (repeat_passed && (c == ' ' || c == '\t' || c == '\n'))) {
             out.outcome = ScanOutcome::null;
         } else {

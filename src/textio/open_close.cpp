@@ -68,7 +68,7 @@ void disconnect(int number, bool report) {
         std::free(u.name);
         u.name = nullptr;
     } else {
-        u.stream.attach(-1);
+        u.stream.detach();
     }
     u.at_eof = false;
 }
@@ -79,7 +79,7 @@ int connect_unit(int number, std::string_view name) {
     Unit& u = unit(number);
     u.at_eof = false;
     u.last_was_write = false;
-    u.stream.attach(-1);
+    u.stream.detach();
     u.access = 3;
     if (!keep_name(u, name)) return err_no_space;
     int fd = ::open(u.name, O_RDWR | O_CLOEXEC);
@@ -93,7 +93,7 @@ int connect_unit(int number, std::string_view name) {
         u.last_was_write = true;
     }
     if (fd < 0) return errno;
-    u.stream.attach(fd);
+    u.stream.attach(fd, unit_buffer(number));
     u.seekable = !::isatty(fd);
     return 0;
 }

@@ -10,12 +10,13 @@ namespace smwave {
 
 namespace {
 
-// Reopens the file of `u` by name with `flags` and moves to byte position `at`.
-bool reopen(Unit& u, int flags, long long at) {
+// Reopens the file of unit `number` by name with `flags` and moves to byte position `at`.
+bool reopen(int number, int flags, long long at) {
+    Unit& u = unit(number);
     u.stream.close();
     const int fd = ::open(u.name, flags | O_CLOEXEC);
     if (fd < 0) return false;
-    u.stream.attach(fd);
+    u.stream.attach(fd, unit_buffer(number));
     if (at > 0) ::lseek(fd, static_cast<off_t>(at), SEEK_SET);
     return true;
 }
@@ -30,9 +31,9 @@ int switch_to_reading(int number) {
     if ((u.access & 1) == 0) {
         if (u.name == nullptr) return err_cannot_read;
         const long long at = u.stream.position();
-        if (reopen(u, O_RDWR, at)) {
+        if (reopen(number, O_RDWR, at)) {
             u.access = 3;
-        } else if (reopen(u, O_RDONLY, at)) {
+        } else if (reopen(number, O_RDONLY, at)) {
             u.access = 1;
         } else {
             return err_cannot_read;
@@ -48,7 +49,7 @@ int switch_to_writing(int number) {
     u.stream.drop_read_ahead();
     if ((u.access & 2) == 0) {
         if (u.name == nullptr) return err_cannot_write;
-        if (!reopen(u, O_RDWR, u.stream.position())) return err_cannot_write;
+        if (!reopen(number, O_RDWR, u.stream.position())) return err_cannot_write;
         u.access = 3;
     }
     u.last_was_write = true;

@@ -10,8 +10,9 @@
 
 namespace smwave {
 
-void Stream::attach(int fd) {
+void Stream::attach(int fd, unsigned char* buffer) {
     fd_ = fd;
+    buf_ = buffer;
     failed_ = false;
     error_ = 0;
     pos_ = len_ = 1;
@@ -96,6 +97,10 @@ long long Stream::position() {
 
 void Stream::close() {
     if (fd_ >= 0) ::close(fd_);
+    detach();
+}
+
+void Stream::detach() {
     fd_ = -1;
     pos_ = len_ = 1;
     waiting_ = 0;

@@ -14,8 +14,10 @@ class Stream {
 public:
     static constexpr std::size_t capacity = 1 << 16;
 
-    // Takes over `fd` (not closed by detach; close() closes it). The buffer starts empty.
-    void attach(int fd);
+    // Takes over `fd` with `buffer` (capacity + 1 bytes) as its buffer, which starts empty; close()
+    // closes the descriptor, detach() only forgets it.
+    void attach(int fd, unsigned char* buffer);
+    void detach();
     bool attached() const { return fd_ >= 0; }
     int fd() const { return fd_; }
 
@@ -60,7 +62,7 @@ private:
     std::size_t len_ = 1;
     // Writing: bytes buf_[0, waiting_) wait to be written. Reading and writing never overlap.
     std::size_t waiting_ = 0;
-    unsigned char buf_[capacity + 1] = {};
+    unsigned char* buf_ = nullptr;
 };
 
 }  // namespace smwave

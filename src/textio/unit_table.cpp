@@ -10,10 +10,14 @@ namespace smwave {
 namespace {
 
 constinit IoContext context;
+// Kept apart from the unit records, in zeroed storage, so that a buffer costs memory only once used.
+constinit unsigned char stream_buffers[unit_count][Stream::capacity + 1] = {};
 
 }  // namespace
 
 IoContext& io() { return context; }
+
+unsigned char* unit_buffer(int number) { return stream_buffers[number]; }
 
 void leave(int status) {
     if (context.run_exit.exit != nullptr) context.run_exit.exit(status);
@@ -36,7 +40,7 @@ void connect_console_units() {
     for (const Console c : {Console{unit_stderr, STDERR_FILENO, true}, Console{unit_stdin, STDIN_FILENO, false},
                             Console{unit_stdout, STDOUT_FILENO, true}}) {
         Unit& u = context.units[c.number];
-        u.stream.attach(c.fd);
+        u.stream.attach(c.fd, unit_buffer(c.number));
         u.name = nullptr;
         u.seekable = !::isatty(c.fd);
         u.formatted = true;
@@ -54,7 +58,7 @@ void reset_units() {
             u.stream.close();
             std::free(u.name);
         }
-        u.stream.attach(-1);
+        u.stream.detach();
         u.name = nullptr;
         u.seekable = false;
         u.access = 3;
