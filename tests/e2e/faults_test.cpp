@@ -166,5 +166,65 @@ TEST(Faults, OutputInAMissingFolderIsReported) {
     EXPECT_EQ(r.signal, SIGABRT);
 }
 
+// The same table with CR LF line ends, a header in another encoding, a zero byte that ends a header
+// text, and a skipped line of several megabytes reads exactly as the plain table.
+TEST(Faults, UnusualBytesInATableReadLikeThePlainTable) {
+    TempDir dir;
+    const std::string plain = make_table(64, 0.01, steady);
+    const std::string rows = plain.substr(plain.find('\n', plain.find('\n') + 1) + 1);
+    std::string crlf;
+    for (const char c : rows) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    std::string odd_header = "\xd0\xa1\xd1\x82\xd0\xbd E";
+    odd_header += '\0';
+    odd_header += "W NS UD\r\n" + std::string(5 << 20, 'x') + "\r\n";
+    write_file(dir / "plain.txt", plain);
+    write_file(dir / "odd.txt", odd_header + crlf);
+    const ToolResult a = run_tool(dir.path(), "plain.txt\n0\n0\n0\n0\n0\na.csv\n\n");
+    const std::string echo_a = read_file(dir / "fort.99");
+    const ToolResult b = run_tool(dir.path(), "odd.txt\n0\n0\n0\n0\n0\nb.csv\n\n");
+    EXPECT_EQ(b.status, 0) << b.err;
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_EQ(read_file(dir / "fort.99"), echo_a);
+    EXPECT_EQ(read_file(dir / "a.csv"), read_file(dir / "b.csv"));
+}
+
+TEST(Faults, ZeroByteInARowIsABadNumber) {
+    TempDir dir;
+    std::string table = make_table(3, 0.01, steady);
+    table[table.rfind(" 0.5")] = '\0';
+    write_file(dir / "t.txt", table);
+    const ToolResult r = run_tool(dir.path(), "t.txt\n");
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "invalid number: incomprehensible list input");
+    EXPECT_EQ(r.signal, SIGABRT);
+    const std::string echo = read_file(dir / "fort.99");
+    EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 2);
+}
+
+TEST(Faults, TableThatIsAFolderIsReported) {
+    TempDir dir;
+    fs::create_directory(dir / "folder");
+    const ToolResult r = run_tool(dir.path(), "folder\n");
+    EXPECT_EQ(r.err,
+              "list in: Is a directory\napparent state: unit 11 named folder\n"
+              "last format: list io\nlately reading sequential formatted external IO\n");
+    EXPECT_EQ(r.signal, SIGABRT);
+}
+
+TEST(Faults, ReadOnlyWaveformFileIsReportedAndKept) {
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    write_file(dir / "t.txt", make_table(64, 0.01, steady));
+    write_file(dir / "out.csv", "keep me\n");
+    fs::permissions(dir / "out.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const ToolResult r = run_tool(dir.path(), "t.txt\n0\n0\n0\n0\n0\nout.csv\n\n", {.unprivileged = true});
+    EXPECT_EQ(r.err,
+              "list output start: can't write file\napparent state: unit 11 named out.csv\n"
+              "last format: list io\nlately writing sequential formatted external IO\n");
+    EXPECT_EQ(read_file(dir / "out.csv"), "keep me\n");
+}
+
 }  // namespace
 }  // namespace smwave::testing
