@@ -109,6 +109,50 @@ int settle_number(const Unit& u, const NumberItem& item) {
     return check_stream(u);
 }
 
+// A plain decimal number, [sign] digits [. digits] of at most exact_digits significant digits,
+// followed by a blank, tab, line end, comma or slash: by far the most common item of a table. When
+// it lies wholly in the buffered bytes it is taken from there with its separator and converted in
+// one exact operation; it gives the same value and leaves the stream where the general scan would.
+// False, with nothing consumed, for anything else.
+bool take_plain_number(Stream& s, NumberKind kind, double& value) {
+    const std::span<const unsigned char> block = s.buffered();
+    const unsigned char* p = block.data();
+    const unsigned char* const end = p + block.size();
+    while (p < end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
+    if (p == end) return false;
+    const bool negative = *p == '-';
+    if (negative || *p == '+') ++p;
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int exponent = 0;
+    const unsigned char* const first = p;
+    for (; p < end && scan_detail::is_digit(*p); ++p) {
+        mantissa = mantissa * 10 + (*p - '0');
+        significant += mantissa != 0;
+    }
+    bool seen = p != first;
+    if (p < end && *p == '.') {
+        if (kind == NumberKind::integer) return false;
+        const unsigned char* const fraction = ++p;
+        for (; p < end && scan_detail::is_digit(*p); ++p) {
+            mantissa = mantissa * 10 + (*p - '0');
+            significant += mantissa != 0;
+        }
+        exponent = static_cast<int>(fraction - p);
+        seen = seen || p != fraction;
+    }
+    if (!seen || significant > exact_digits || exponent < -exact_power || p == end) return false;
+    const unsigned char stop = *p;
+    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return false;
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    if (p == end) return false;
+    if (*p == ',') ++p;
+    const double magnitude = exact_decimal(mantissa, exponent);
+    value = negative && mantissa != 0 ? -magnitude : magnitude;
+    s.advance(static_cast<std::size_t>(p - block.data()));
+    return true;
+}
+
 // One number item up to the store, scanned from the buffered bytes, or from the stream when it runs
 // past them. Everything is inlined here so that the scan's cursor can live in registers.
 [[gnu::flatten]] int take_number(NumberKind kind) {
@@ -118,6 +162,10 @@ int settle_number(const Unit& u, const NumberItem& item) {
         StreamBytes in(u, &r.end_seen);
         skip_separator(in, r.repeat);
         return check_stream(u);
+    }
+    if (take_plain_number(u.stream, kind, r.number)) {
+        r.current = FreeRead::Value::number;
+        return 0;
     }
     r.current = FreeRead::Value::none;
     SpanBytes fast(u.stream.buffered());

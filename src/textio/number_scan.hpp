@@ -39,6 +39,22 @@ ScanFailure scan_failure(ScanOutcome outcome);
 // Significant digits kept of one number; digits beyond these are not stored.
 inline constexpr int stored_digits = 40;
 
+// Decimals of at most this many significant digits and a power of ten of at most this magnitude
+// convert exactly with one multiplication or division: both operands are exact doubles, and the one
+// rounded operation gives the nearest double.
+inline constexpr int exact_digits = 15;
+inline constexpr int exact_power = 22;
+inline constexpr double powers_of_ten[exact_power + 1] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The double nearest to mantissa * 10^exponent, for mantissa below 10^exact_digits and
+// |exponent| <= exact_power.
+inline double exact_decimal(std::uint64_t mantissa, int exponent) {
+    const double m = static_cast<double>(mantissa);
+    return exponent < 0 ? m / powers_of_ten[-exponent] : m * powers_of_ten[exponent];
+}
+
 // The double nearest to the first `count` of `digits`, read as an integer, times 10^exponent; 0
 // when `count` is 0. Magnitudes beyond the doubles give an infinity or zero.
 double decimal_value(const char (&digits)[stored_digits], int count, std::int64_t exponent);

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -423,6 +424,49 @@ TEST_F(Reads, NumbersAcrossBufferEdgesReadAsInsideTheBuffer) {
             ASSERT_EQ(got, value);
         }
     }
+}
+
+// Every number of a table row converts to the double nearest its decimal text, whatever its digits,
+// point, sign and separator: checked against the standard conversion over many generated rows.
+TEST_F(Reads, TableNumbersAreTheNearestDoublesOfTheirText) {
+    std::mt19937_64 random(11);
+    std::string table;
+    std::vector<double> expected;
+    const char* separators[] = {" ", "  ", "\t", ",", " , ", "\r\n", "\n"};
+    for (int row = 0; row < 2000; ++row) {
+        for (int j = 0; j < row_values; ++j) {
+            std::string digits;
+            const int length = 1 + static_cast<int>(random() % 24);
+            for (int k = 0; k < length; ++k) digits += static_cast<char>('0' + random() % 10);
+            const int point = static_cast<int>(random() % (length + 2)) - 1;  // -1: no point
+            std::string number = point < 0 ? digits : digits.substr(0, point) + "." + digits.substr(point);
+            if (number == ".") number = "0.";
+            if (random() % 8 == 0) number += "e" + std::to_string(static_cast<int>(random() % 40) - 20);
+            double value = 0;
+            std::from_chars(number.data(), number.data() + number.size(), value);
+            const int sign = static_cast<int>(random() % 3);
+            if (sign == 1) number = "-" + number, value = -value;
+            if (sign == 2) number = "+" + number;
+            if (value == 0) value = 0.0;  // a number of zeros reads as 0
+            expected.push_back(value);
+            table += number;
+            table += j + 1 < row_values ? separators[random() % 5] : separators[5 + random() % 2];
+        }
+    }
+    input(table);
+    std::array<double, row_values> values{};
+    std::size_t at = 0;
+    // The end of the table is handed back at the first item of the row after the last.
+    while (begin_free_read(file_unit, true) == 0 && read_double(values[0]) == 0) {
+        for (std::size_t j = 1; j < values.size(); ++j) ASSERT_EQ(read_double(values[j]), 0);
+        end_free_read();
+        for (const double v : values) {
+            ASSERT_EQ(v, expected[at]) << "number " << at;
+            ASSERT_EQ(std::signbit(v), std::signbit(expected[at])) << "number " << at;
+            ++at;
+        }
+    }
+    EXPECT_EQ(at, expected.size());
 }
 
 }  // namespace
