@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "textio/powers_of_ten.hpp"
+
 namespace smwave {
 
 // Integer items refuse a decimal point and an exponent letter; otherwise both kinds scan alike.
@@ -39,20 +41,14 @@ ScanFailure scan_failure(ScanOutcome outcome);
 // Significant digits kept of one number; digits beyond these are not stored.
 inline constexpr int stored_digits = 40;
 
-// Decimals of at most this many significant digits and a power of ten of at most this magnitude
-// convert exactly with one multiplication or division: both operands are exact doubles, and the one
-// rounded operation gives the nearest double.
+// Decimals of at most this many significant digits and a power of ten of at most exact_power
+// convert exactly with one multiplication or division: the mantissa is an exact double.
 inline constexpr int exact_digits = 15;
-inline constexpr int exact_power = 22;
-inline constexpr double powers_of_ten[exact_power + 1] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The double nearest to mantissa * 10^exponent, for mantissa below 10^exact_digits and
 // |exponent| <= exact_power.
 inline double exact_decimal(std::uint64_t mantissa, int exponent) {
-    const double m = static_cast<double>(mantissa);
-    return exponent < 0 ? m / powers_of_ten[-exponent] : m * powers_of_ten[exponent];
+    return scaled_by_power_of_ten(static_cast<double>(mantissa), exponent);
 }
 
 // The double nearest to the first `count` of `digits`, read as an integer, times 10^exponent; 0

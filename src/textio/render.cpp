@@ -4,7 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <cstdint>
 #include <limits>
+
+#include "textio/powers_of_ten.hpp"
 
 namespace smwave {
 namespace {
@@ -58,6 +61,51 @@ int precise_digits(double v, int count, char* digits) {
     return e[1] == '-' ? -exponent : exponent;
 }
 
+// The `count` digits of `v` from one scaling by an exact power of ten, for normal values whose
+// decimal exponent lies within scaled_exponents and count <= scaled_digit_limit. The scaled value
+// is within half a unit in its last place (below 1e-7 for 9 digits) of the exact one, so its
+// rounding to a whole number is the exact rounding unless it lies within scaled_margin of a
+// half-way point; then false, and the caller decides from the exact digits.
+constexpr int scaled_digit_limit = 9;
+constexpr int scaled_exponents = 13;
+constexpr double scaled_margin = 1e-6;
+constexpr double log10_of_2 = 0.30102999566398120;
+
+bool scaled_digits(double v, int count, char* digits, int& exponent) {
+    int binary_exponent = 0;
+    std::frexp(v, &binary_exponent);
+    int x = static_cast<int>(std::floor((binary_exponent - 1) * log10_of_2));
+    if (x < -scaled_exponents || x > scaled_exponents) return false;
+    const double lowest = powers_of_ten[count - 1];
+    const double beyond = powers_of_ten[count];
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const double m = scaled_by_power_of_ten(v, count - 1 - x);
+        if (m >= beyond) {
+            ++x;
+            continue;
+        }
+        if (m < lowest) {
+            --x;
+            continue;
+        }
+        const double whole = std::floor(m);
+        const double fraction = m - whole;
+        if (std::fabs(fraction - 0.5) < scaled_margin) return false;
+        std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+        if (static_cast<double>(rounded) == beyond) {
+            rounded = static_cast<std::uint64_t>(lowest);
+            ++x;
+        }
+        for (int i = count - 1; i >= 0; --i) {
+            digits[i] = static_cast<char>('0' + rounded % 10);
+            rounded /= 10;
+        }
+        exponent = x;
+        return true;
+    }
+    return false;
+}
+
 // Up to this many significant digits, the shortest digits that read back as a normal `v` decide the
 // rounding: the grid of such decimals is far coarser than the spacing of normal doubles.
 constexpr int shortest_rounding_limit = 15;
@@ -67,6 +115,9 @@ constexpr int shortest_rounding_limit = 15;
 int scientific_digits(double v, int count, char* digits) {
     if (count > shortest_rounding_limit || v < std::numeric_limits<double>::min()) {
         return precise_digits(v, count, digits);
+    }
+    if (int exponent = 0; count <= scaled_digit_limit && scaled_digits(v, count, digits, exponent)) {
+        return exponent;
     }
     char text[32];
     const char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific).ptr;
