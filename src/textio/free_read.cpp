@@ -115,6 +115,7 @@ int settle_number(const Unit& u, const NumberItem& item) {
 // one exact operation; it gives the same value and leaves the stream where the general scan would.
 // False, with nothing consumed, for anything else.
 bool take_plain_number(Stream& s, NumberKind kind, double& value) {
+    using scan_detail::is_digit;
     const std::span<const unsigned char> block = s.buffered();
     const unsigned char* p = block.data();
     const unsigned char* const end = p + block.size();
@@ -122,26 +123,30 @@ bool take_plain_number(Stream& s, NumberKind kind, double& value) {
     if (p == end) return false;
     const bool negative = *p == '-';
     if (negative || *p == '+') ++p;
-    std::uint64_t mantissa = 0;
-    int significant = 0;
-    int exponent = 0;
+
+    // Leading zeros, then the significant digits of the whole part.
     const unsigned char* const first = p;
-    for (; p < end && scan_detail::is_digit(*p); ++p) {
-        mantissa = mantissa * 10 + (*p - '0');
-        significant += mantissa != 0;
-    }
+    while (p < end && *p == '0') ++p;
+    std::uint64_t mantissa = 0;
+    const unsigned char* significant_from = p;
+    for (; p < end && is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
+    std::ptrdiff_t significant = p - significant_from;
     bool seen = p != first;
+    int exponent = 0;
     if (p < end && *p == '.') {
         if (kind == NumberKind::integer) return false;
         const unsigned char* const fraction = ++p;
-        for (; p < end && scan_detail::is_digit(*p); ++p) {
-            mantissa = mantissa * 10 + (*p - '0');
-            significant += mantissa != 0;
+        if (mantissa == 0) {
+            while (p < end && *p == '0') ++p;  // zeros before the first significant digit
         }
+        significant_from = p;
+        for (; p < end && is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
+        significant += p - significant_from;
         exponent = static_cast<int>(fraction - p);
         seen = seen || p != fraction;
     }
     if (!seen || significant > exact_digits || exponent < -exact_power || p == end) return false;
+
     const unsigned char stop = *p;
     if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return false;
     while (p < end && (*p == ' ' || *p == '\t')) ++p;
@@ -162,10 +167,6 @@ bool take_plain_number(Stream& s, NumberKind kind, double& value) {
         StreamBytes in(u, &r.end_seen);
         skip_separator(in, r.repeat);
         return check_stream(u);
-    }
-    if (take_plain_number(u.stream, kind, r.number)) {
-        r.current = FreeRead::Value::number;
-        return 0;
     }
     r.current = FreeRead::Value::none;
     SpanBytes fast(u.stream.buffered());
@@ -321,8 +322,22 @@ int read_integer(std::int32_t& value) {
     return read_number(NumberKind::integer, [&value](double number) { value = cut_to_int32(number); });
 }
 
-int read_double(double& value) {
+namespace {
+
+[[gnu::noinline]] int read_any_double(double& value) {
     return read_number(NumberKind::real, [&value](double number) { value = number; });
+}
+
+}  // namespace
+
+int read_double(double& value) {
+    // The common case first, without the general item's machinery: a plain number that starts a
+    // new item (no slash met, no end seen, no repetition pending) and lies in the buffered bytes.
+    FreeRead& r = the_read;
+    if (!r.quit && !r.end_seen && r.repeat == 0 && take_plain_number(r.source->stream, NumberKind::real, value)) {
+        return 0;
+    }
+    return read_any_double(value);
 }
 
 int read_text(std::span<char> field) {

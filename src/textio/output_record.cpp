@@ -51,6 +51,7 @@ void OutputRecord::append_blanks(std::size_t n) {
 }
 
 void OutputRecord::write_pending_blanks() {
+    if (pending_blanks == 0) return;
     append_blanks(pending_blanks);
     pending_blanks = 0;
 }

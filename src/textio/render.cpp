@@ -152,6 +152,36 @@ int scientific_digits(double v, int count, char* digits) {
     return exponent;
 }
 
+// Below 2^32 a magnitude scaled by 10^d is known to within half a unit in its last place (below
+// 5e-7), so its rounding to a whole number is exact away from half-way points.
+constexpr double scaled_fixed_limit = 4294967296.0;
+constexpr int scaled_fixed_digits = 9;
+
+// Writes `magnitude` rounded to `d` decimals: the whole digits (at least one), the point and d
+// digits. Returns the end of the text.
+char* fixed_digits(double magnitude, int d, char* s, std::size_t room) {
+    if (d <= scaled_fixed_digits) {
+        const double m = magnitude * powers_of_ten[d];
+        const double whole = std::floor(m);
+        const double fraction = m - whole;
+        if (m < scaled_fixed_limit && std::fabs(fraction - 0.5) >= scaled_margin) {
+            const std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+            const auto scale = static_cast<std::uint64_t>(powers_of_ten[d]);
+            char* p = std::to_chars(s, s + room, rounded / scale).ptr;
+            *p++ = '.';
+            std::uint64_t decimals = rounded % scale;
+            for (int i = d - 1; i >= 0; --i) {
+                p[i] = static_cast<char>('0' + decimals % 10);
+                decimals /= 10;
+            }
+            return p + d;
+        }
+    }
+    char* end = std::to_chars(s, s + room, magnitude, std::chars_format::fixed, d).ptr;
+    if (d == 0) *end++ = '.';
+    return end;
+}
+
 }  // namespace
 
 std::size_t render_free_double(double value, char* out) {
@@ -198,8 +228,7 @@ std::size_t render_fixed_field(double value, int w, int d, char* out) {
 
     // The largest double has 309 digits before the point.
     char s[max_field_width + 320];
-    char* end = std::to_chars(s, s + sizeof s, std::fabs(value), std::chars_format::fixed, d).ptr;
-    if (d == 0) *end++ = '.';
+    char* end = fixed_digits(std::fabs(value), d, s, sizeof s);
     // A negative value that rounds to zero is written without its sign (so is negative zero).
     const bool negative = value < 0 && std::any_of(s, end, [](char c) { return c >= '1' && c <= '9'; });
 

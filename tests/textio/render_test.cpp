@@ -144,7 +144,7 @@ TEST(Fields, WideFieldsKeepTheirWidth) {
     EXPECT_EQ(fixed_field(1e300, max_field_width, 2).size(), std::size_t(max_field_width));
 }
 
-// The digits of free-format doubles and exponent fields are the correctly rounded decimal of the
+// The digits of free-format doubles, exponent and fixed-point fields are the correctly rounded decimal of the
 // value: checked against a rounding of the exact binary value over many values, half-way cases included.
 TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
     std::mt19937_64 random(7);
@@ -180,6 +180,18 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
         const std::string rebuilt = mantissa + "e" + letter;
         std::from_chars(rebuilt.data(), rebuilt.data() + rebuilt.size(), back);
         ASSERT_EQ(back, exact(v, 4)) << field << " for " << v;
+
+        if (std::fabs(v) > 1e7) continue;
+        for (const int d : {3, 4}) {
+            const std::string fixed = fixed_field(v, 30, d);
+            char reference[64];
+            const char* end = std::to_chars(reference, reference + sizeof reference, v, std::chars_format::fixed, d).ptr;
+            double expected = 0;
+            std::from_chars(reference, end, expected);
+            const std::string shown = fixed.substr(fixed.find_first_not_of(' '));
+            std::from_chars(shown.data(), shown.data() + shown.size(), back);
+            ASSERT_EQ(back, expected) << fixed << " for " << v;
+        }
     }
 }
 
