@@ -9,6 +9,8 @@
 #include "run/window.hpp"
 #include "spectral/frequency_stage.hpp"
 #include "spectral/spectrum_file.hpp"
+#include "textio/answers.hpp"
+#include "textio/lines.hpp"
 #include "textio/reads.hpp"
 #include "textio/records.hpp"
 #include "textio/units.hpp"
@@ -19,25 +21,8 @@ namespace {
 
 constexpr int console = unit_stdout;
 
-void say(std::string_view text) {
-    start_free_record(console);
-    put_text(text);
-    end_free_record();
-}
-
-void empty_line() {
-    start_free_record(console);
-    end_free_record();
-}
-
-void ask(std::int32_t& answer) {
-    begin_free_read(unit_stdin, false);
-    read_integer(answer);
-    end_free_read();
-}
-
 void report_table() {
-    empty_line();
+    write_empty_record(console);
     start_free_record(console);
     put_text("NT and DT=");
     put_integer(run.nt);
@@ -54,19 +39,19 @@ void report_table() {
 
 // Asks the sign questions and negates each component right after its answer.
 void ask_signs() {
-    empty_line();
-    say(" Change +/-? (YES=1)?? :");
-    ask(run.myes);
+    write_empty_record(console);
+    write_text_record(console, " Change +/-? (YES=1)?? :");
+    read_answer(run.myes);
     if (run.myes != 1) return;
-    empty_line();
-    say(" Change from + to - of FILE 1 ? (YES=1)?? :");
-    ask(run.my1);
+    write_empty_record(console);
+    write_text_record(console, " Change from + to - of FILE 1 ? (YES=1)?? :");
+    read_answer(run.my1);
     if (run.my1 == 1) reverse_component(run.xr1, run.nt);
-    say(" Change from + to - of FILE 2 ? (YES=1)?? :");
-    ask(run.my2);
+    write_text_record(console, " Change from + to - of FILE 2 ? (YES=1)?? :");
+    read_answer(run.my2);
     if (run.my2 == 1) reverse_component(run.xr2, run.nt);
-    say(" Change from + to - of FILE 3 ? (YES=1)?? :");
-    ask(run.my3);
+    write_text_record(console, " Change from + to - of FILE 3 ? (YES=1)?? :");
+    read_answer(run.my3);
     if (run.my3 == 1) reverse_component(run.xr3, run.nt);
 }
 

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <limits>
 #include <string>
-#include <type_traits>
 
+#include "textio/answers.hpp"
+#include "textio/lines.hpp"
 #include "textio/reads.hpp"
 #include "textio/records.hpp"
 #include "textio/units.hpp"
@@ -18,33 +19,11 @@ namespace {
 constexpr int console = unit_stdout;
 constexpr int waveform_unit = 11;
 
-void say(std::string_view text) {
-    start_free_record(console);
-    put_text(text);
-    end_free_record();
-}
-
 void say_count(std::string_view text, std::int32_t count) {
     start_free_record(console);
     put_text(text);
     put_integer(count);
     end_free_record();
-}
-
-void empty_line() {
-    start_free_record(console);
-    end_free_record();
-}
-
-template <typename T>
-void ask(T& answer) {
-    begin_free_read(unit_stdin, false);
-    if constexpr (std::is_same_v<T, double>) {
-        read_double(answer);
-    } else {
-        read_integer(answer);
-    }
-    end_free_read();
 }
 
 std::string shown(double value) {
@@ -73,18 +52,18 @@ double sample(const Series& series, std::int64_t k) { return k <= 0 || k > capac
 }  // namespace
 
 void cut_window() {
-    empty_line();
-    say("Cutting data? (No=0,Yes=1)");
-    ask(run.icut);
+    write_empty_record(console);
+    write_text_record(console, "Cutting data? (No=0,Yes=1)");
+    read_answer(run.icut);
     if (run.icut != 1) return;
 
-    say("Enter Starting Time (sec)");
-    ask(run.stime);
+    write_text_record(console, "Enter Starting Time (sec)");
+    read_answer(run.stime);
     run.nstime = samples_in(run.stime, "window start");
     say_count("Number of Cutting Data =", run.nstime);
 
-    say("Enter Duration (sec)");
-    ask(run.dur);
+    write_text_record(console, "Enter Duration (sec)");
+    read_answer(run.dur);
     const std::int64_t ndur = std::int64_t{samples_in(run.dur, "window duration")} + 1;
     if (ndur > capacity) {
         refuse_run("smwave: a window of " + std::to_string(ndur) + " samples (" + shown(run.dur) +
@@ -105,9 +84,9 @@ void cut_window() {
 }
 
 void write_waveform_file() {
-    empty_line();
-    say("Skip Data (no=0; yes=skip number)?");
-    ask(run.iskip);
+    write_empty_record(console);
+    write_text_record(console, "Skip Data (no=0; yes=skip number)?");
+    read_answer(run.iskip);
     if (run.iskip < 0) {
         refuse_run("smwave: a skip number of " + std::to_string(run.iskip) +
                    " is not allowed (it must be 0 or more); no waveform file was written");

@@ -1,26 +1,19 @@
 #include "spectral/frequency_stage.hpp"
 
 #include "spectral/band_pass.hpp"
-#include "spectral/console_lines.hpp"
 #include "spectral/frequency_grid.hpp"
 #include "spectral/integration.hpp"
 #include "spectral/spectrum_series.hpp"
 #include "spectral/transform_length.hpp"
 #include "spectral/wvfast.hpp"
+#include "textio/answers.hpp"
+#include "textio/lines.hpp"
 #include "textio/reads.hpp"
 #include "textio/records.hpp"
 #include "textio/units.hpp"
 
 namespace smwave {
 namespace {
-
-// The answers are read without an end branch: every failure, an end of input included, ends the
-// run inside the read layer, so nothing is left to check here.
-void read_answer(std::int32_t& value) {
-    begin_free_read(unit_stdin, false);
-    read_integer(value);
-    end_free_read();
-}
 
 void read_corners() {
     begin_free_read(unit_stdin, false);

@@ -1,7 +1,7 @@
 #include "spectral/spectrum_file.hpp"
 
 #include "spectral/complex_math.hpp"
-#include "spectral/console_lines.hpp"
+#include "textio/lines.hpp"
 #include "spectral/frequency_grid.hpp"
 #include "spectral/frequency_stage.hpp"
 #include "textio/records.hpp"

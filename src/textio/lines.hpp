@@ -1,5 +1,5 @@
 #pragma once
-// One-item records of the dialogue: an empty line, or a line holding one text item.
+// One-item records: an empty line, or a line holding one text item.
 #include <string_view>
 
 #include "textio/records.hpp"
