@@ -226,5 +226,17 @@ TEST(Faults, ReadOnlyWaveformFileIsReportedAndKept) {
     EXPECT_EQ(read_file(dir / "out.csv"), "keep me\n");
 }
 
+TEST(Faults, EchoFileThatCannotBeCreatedIsReportedAtTheFirstRow) {
+    TempDir dir;
+    write_file(dir / "t.txt", make_table(8, 0.01, steady));
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    const ToolResult r = run_tool(dir.path(), "t.txt\n", {.unprivileged = true});
+    EXPECT_EQ(r.err,
+              "lio: formatted io not allowed\napparent state: unit 99 named fort.99\n"
+              "last format: list io\nlately reading sequential formatted external IO\n");
+    EXPECT_EQ(r.signal, SIGABRT);
+}
+
 }  // namespace
 }  // namespace smwave::testing
