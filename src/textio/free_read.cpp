@@ -81,21 +81,31 @@ int check_stream(const Unit& u) {
     return 0;
 }
 
-// Acts on what a number item's scan found: on 0, `the_read.current` holds what the item receives.
-int settle_number(const Unit& u, const NumberItem& item) {
-    FreeRead& r = the_read;
-    switch (item.start) {
+// Settles an item that met the end of the stream, a slash or a comma where its value should begin,
+// giving its result in `result`; false when a value follows.
+bool settle_without_value(const Unit& u, ItemStart start, int& result) {
+    switch (start) {
         case ItemStart::end_of_stream:
-            return end_at_item(u);
+            result = end_at_item(u);
+            return true;
         case ItemStart::slash:
-            r.quit = true;
-            return 0;
+            the_read.quit = true;
+            result = 0;
+            return true;
         case ItemStart::comma:
-            r.repeat = 1;
-            return check_stream(u);
+            the_read.repeat = 1;
+            result = check_stream(u);
+            return true;
         case ItemStart::value:
             break;
     }
+    return false;
+}
+
+// Acts on what a number item's scan found: on 0, `the_read.current` holds what the item receives.
+int settle_number(const Unit& u, const NumberItem& item) {
+    FreeRead& r = the_read;
+    if (int result = 0; settle_without_value(u, item.start, result)) return result;
     const ScanOutcome outcome = item.scan.outcome;
     if (outcome != ScanOutcome::value && outcome != ScanOutcome::null) {
         const ScanFailure failure = scan_failure(outcome);
@@ -269,18 +279,7 @@ int take_text() {
         return check_stream(u);
     }
     r.current = FreeRead::Value::none;
-    switch (skip_to_item(in)) {
-        case ItemStart::end_of_stream:
-            return end_at_item(u);
-        case ItemStart::slash:
-            r.quit = true;
-            return 0;
-        case ItemStart::comma:
-            r.repeat = 1;
-            return check_stream(u);
-        case ItemStart::value:
-            break;
-    }
+    if (int result = 0; settle_without_value(u, skip_to_item(in), result)) return result;
     r.text.clear();
     try {
         r.text.reserve(text_scratch);
