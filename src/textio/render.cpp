@@ -1,6 +1,7 @@
 #include "textio/render.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -72,9 +73,10 @@ constexpr double scaled_margin = 1e-6;
 constexpr double log10_of_2 = 0.30102999566398120;
 
 bool scaled_digits(double v, int count, char* digits, int& exponent) {
-    int binary_exponent = 0;
-    std::frexp(v, &binary_exponent);
-    int x = static_cast<int>(std::floor((binary_exponent - 1) * log10_of_2));
+    // v lies in [2^e, 2^(e+1)), so its decimal exponent is floor(e * log10(2)) or one more.
+    const int e = static_cast<int>((std::bit_cast<std::uint64_t>(v) >> 52) & 0x7ff) - 1023;
+    const double estimate = e * log10_of_2;
+    int x = static_cast<int>(estimate) - (estimate < 0 ? 1 : 0);
     if (x < -scaled_exponents || x > scaled_exponents) return false;
     const double lowest = powers_of_ten[count - 1];
     const double beyond = powers_of_ten[count];
@@ -88,7 +90,7 @@ bool scaled_digits(double v, int count, char* digits, int& exponent) {
             --x;
             continue;
         }
-        const double whole = std::floor(m);
+        const double whole = static_cast<double>(static_cast<std::uint64_t>(m));
         const double fraction = m - whole;
         if (std::fabs(fraction - 0.5) < scaled_margin) return false;
         std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
@@ -160,12 +162,12 @@ constexpr int scaled_fixed_digits = 9;
 // Writes `magnitude` rounded to `d` decimals: the whole digits (at least one), the point and d
 // digits. Returns the end of the text.
 char* fixed_digits(double magnitude, int d, char* s, std::size_t room) {
-    if (d <= scaled_fixed_digits) {
-        const double m = magnitude * powers_of_ten[d];
-        const double whole = std::floor(m);
-        const double fraction = m - whole;
-        if (m < scaled_fixed_limit && std::fabs(fraction - 0.5) >= scaled_margin) {
-            const std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    const double m = d <= scaled_fixed_digits ? magnitude * powers_of_ten[d] : scaled_fixed_limit;
+    if (m < scaled_fixed_limit) {
+        const auto whole = static_cast<std::uint64_t>(m);
+        const double fraction = m - static_cast<double>(whole);
+        if (std::fabs(fraction - 0.5) >= scaled_margin) {
+            const std::uint64_t rounded = whole + (fraction > 0.5 ? 1 : 0);
             const auto scale = static_cast<std::uint64_t>(powers_of_ten[d]);
             char* p = std::to_chars(s, s + room, rounded / scale).ptr;
             *p++ = '.';
