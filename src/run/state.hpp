@@ -51,6 +51,12 @@ struct RunState {
     std::int32_t nom;   // bins from zero frequency to Nyquist, nf/2 + 1
     double eom;         // nom*dom (rad/s)
     std::int32_t nstime, ndur;  // window start and length in samples
+
+    // The transform's twiddle factors for length twiddle_length (0: none yet), kept between its
+    // calls: stage kmax at [kmax, 2*kmax - 1], for the backward direction (the forward ones are
+    // their exact conjugates).
+    Complex twiddles[capacity];
+    std::int32_t twiddle_length;
 };
 
 // The one run of this process.

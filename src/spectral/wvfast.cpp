@@ -35,11 +35,23 @@ void reorder_bit_reversed(std::int32_t n, Complex* a) {
     }
 }
 
-// The twiddle factor of position k (1..kmax) in a stage of half-span kmax; the integer product
-// (k - 1) * ind is converted, multiplied by pai, then divided by kmax.
-Complex twiddle(std::int32_t k, std::int32_t kmax, std::int32_t ind) {
-    const double phi = double((k - 1) * ind) * pai / double(kmax);
+// The backward twiddle factor of position k (1..kmax) in a stage of half-span kmax: the angle is
+// the integer k - 1 converted, multiplied by pai, then divided by kmax.
+Complex twiddle(std::int32_t k, std::int32_t kmax) {
+    const double phi = double(k - 1) * pai / double(kmax);
     return {std::cos(phi), std::sin(phi)};
+}
+
+// The twiddle factors of every stage of length n, stage kmax at [kmax, 2*kmax - 1], made once per
+// length and kept in the run state: the three components and both directions share them.
+const Complex* twiddles_for(std::int32_t n) {
+    if (run.twiddle_length != n) {
+        for (std::int32_t kmax = 1; kmax < n; kmax *= 2) {
+            for (std::int32_t k = 1; k <= kmax; ++k) run.twiddles[kmax + k - 1] = twiddle(k, kmax);
+        }
+        run.twiddle_length = n;
+    }
+    return run.twiddles;
 }
 
 // One butterfly: a(j) = a(i) - a(j)*w, then a(i) = a(i) + a(j)*w, the product stored first.
@@ -49,34 +61,40 @@ inline void butterfly(Complex& upper, Complex& lower, Complex w) {
     upper = {upper.re + temp.re, upper.im + temp.im};
 }
 
+// The twiddle factors of stage kmax for direction `ind` into w[0 .. count-1], from position first.
+// The forward angle is the exact negative of the backward one, so its cosine is the same and its
+// sine the exact negative; 0 - sin keeps the sine of the zero angle +0, as sin(0) gives it.
+void stage_twiddles(const Complex* table, std::int32_t kmax, std::int32_t first, std::int32_t count,
+                    std::int32_t ind, Complex* w) {
+    const Complex* from = table + kmax + first - 1;
+    for (std::int32_t t = 0; t < count; ++t) w[t] = ind < 0 ? Complex{from[t].re, 0.0 - from[t].im} : from[t];
+}
+
 // The stages whose groups fit in `span` elements (a power of two up to block_span), taken block by
-// block: each block runs through all of them while it is in cache. Each stage's twiddle factors are
-// computed once, stage kmax at table[kmax .. 2*kmax - 1].
-void run_early_stages(std::int32_t n, Complex* a, std::int32_t span, std::int32_t ind) {
-    std::array<Complex, block_span> table;
-    for (std::int32_t kmax = 1; kmax < span; kmax *= 2) {
-        for (std::int32_t k = 1; k <= kmax; ++k) table[kmax + k - 1] = twiddle(k, kmax, ind);
-    }
+// block: each block runs through all of them while it is in cache.
+void run_early_stages(std::int32_t n, Complex* a, std::int32_t span, std::int32_t ind, const Complex* table) {
+    std::array<Complex, block_span> w;
+    for (std::int32_t kmax = 1; kmax < span; kmax *= 2) stage_twiddles(table, kmax, 1, kmax, ind, w.data() + kmax);
     for (std::int32_t base = 1; base <= n; base += span) {
         for (std::int32_t kmax = 1; kmax < span; kmax *= 2) {
-            const Complex* w = table.data() + kmax;
+            const Complex* stage = w.data() + kmax;
             for (std::int32_t group = base; group < base + span; group += 2 * kmax) {
                 Complex* upper = a + group;
                 Complex* lower = upper + kmax;
-                for (std::int32_t t = 0; t < kmax; ++t) butterfly(upper[t], lower[t], w[t]);
+                for (std::int32_t t = 0; t < kmax; ++t) butterfly(upper[t], lower[t], stage[t]);
             }
         }
     }
 }
 
-// One later stage of half-span kmax, taken over a block of positions k at a time: the block's
-// twiddle factors are computed once, then applied group by group across the whole array.
-void run_late_stage(std::int32_t n, Complex* a, std::int32_t kmax, std::int32_t ind) {
+// One later stage of half-span kmax, taken over a block of positions k at a time, each block's
+// twiddle factors applied group by group across the whole array.
+void run_late_stage(std::int32_t n, Complex* a, std::int32_t kmax, std::int32_t ind, const Complex* table) {
     const std::int32_t istep = 2 * kmax;
     std::array<Complex, twiddle_block> w;
     for (std::int32_t first = 1; first <= kmax; first += twiddle_block) {
         const std::int32_t count = std::min(twiddle_block, kmax - first + 1);
-        for (std::int32_t t = 0; t < count; ++t) w[t] = twiddle(first + t, kmax, ind);
+        stage_twiddles(table, kmax, first, count, ind, w.data());
         for (std::int32_t group = first; group <= n; group += istep) {
             Complex* upper = a + group;
             Complex* lower = upper + kmax;
@@ -91,9 +109,10 @@ void wvfast(std::int32_t n, Complex* a, std::int32_t /*mom*/, std::int32_t ind) 
     // The butterflies of a stage are independent of one another, so taking them in this order gives
     // the same values as sweeping each stage position by position.
     reorder_bit_reversed(n, a);
+    const Complex* table = twiddles_for(n);
     const std::int32_t span = std::min(n, block_span);
-    run_early_stages(n, a, span, ind);
-    for (std::int32_t kmax = span; kmax < n; kmax *= 2) run_late_stage(n, a, kmax, ind);
+    run_early_stages(n, a, span, ind, table);
+    for (std::int32_t kmax = span; kmax < n; kmax *= 2) run_late_stage(n, a, kmax, ind, table);
 }
 
 }  // namespace smwave

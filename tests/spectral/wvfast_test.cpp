@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -88,14 +91,21 @@ TEST(Wvfast, LengthFourImpulsesCarryTheAngleConstant) {
 
 TEST(Wvfast, MatchesTheButterflyByButterflyOrderBitForBit) {
     for (std::int32_t n : {8, 512, 4096, 131072}) {
-        for (std::int32_t ind : {-1, +1}) {
+        for (std::int32_t ind : {-1, +1, -2}) {
+            // -2: a forward transform of a real series, as a run makes them (zero parts keep their sign).
             Series fast = random_series(n, n);
+            if (ind == -2) {
+                for (Complex& z : fast) z.im = 0.0;
+                ind = -1;
+            }
             Series slow = fast;
             wvfast(n, fast.data(), capacity, ind);
             reference_wvfast(n, slow.data(), ind);
             for (std::int32_t q = 1; q <= n; ++q) {
-                ASSERT_EQ(fast[q].re, slow[q].re) << "n=" << n << " q=" << q;
-                ASSERT_EQ(fast[q].im, slow[q].im) << "n=" << n << " q=" << q;
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(fast[q].re), std::bit_cast<std::uint64_t>(slow[q].re))
+                    << "n=" << n << " q=" << q;
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(fast[q].im), std::bit_cast<std::uint64_t>(slow[q].im))
+                    << "n=" << n << " q=" << q;
             }
         }
     }
