@@ -127,40 +127,41 @@ int settle_number(const Unit& u, const NumberItem& item) {
 bool take_plain_number(Stream& s, NumberKind kind, double& value) {
     using scan_detail::is_digit;
     const std::span<const unsigned char> block = s.buffered();
+    if (block.empty()) return false;
+    // The zero byte after the buffered bytes stops every loop below: none needs a bounds check.
     const unsigned char* p = block.data();
     const unsigned char* const end = p + block.size();
-    while (p < end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
-    if (p == end) return false;
+    while (*p == ' ' || *p == '\t' || *p == '\n') ++p;
     const bool negative = *p == '-';
     if (negative || *p == '+') ++p;
 
     // Leading zeros, then the significant digits of the whole part.
     const unsigned char* const first = p;
-    while (p < end && *p == '0') ++p;
+    while (*p == '0') ++p;
     std::uint64_t mantissa = 0;
     const unsigned char* significant_from = p;
-    for (; p < end && is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
+    for (; is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
     std::ptrdiff_t significant = p - significant_from;
     bool seen = p != first;
     int exponent = 0;
-    if (p < end && *p == '.') {
+    if (*p == '.') {
         if (kind == NumberKind::integer) return false;
         const unsigned char* const fraction = ++p;
         if (mantissa == 0) {
-            while (p < end && *p == '0') ++p;  // zeros before the first significant digit
+            while (*p == '0') ++p;  // zeros before the first significant digit
         }
         significant_from = p;
-        for (; p < end && is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
+        for (; is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
         significant += p - significant_from;
         exponent = static_cast<int>(fraction - p);
         seen = seen || p != fraction;
     }
-    if (!seen || significant > exact_digits || exponent < -exact_power || p == end) return false;
+    if (!seen || significant > exact_digits || exponent < -exact_power || p >= end) return false;
 
     const unsigned char stop = *p;
     if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return false;
-    while (p < end && (*p == ' ' || *p == '\t')) ++p;
-    if (p == end) return false;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (p >= end) return false;
     if (*p == ',') ++p;
     const double magnitude = exact_decimal(mantissa, exponent);
     value = negative && mantissa != 0 ? -magnitude : magnitude;

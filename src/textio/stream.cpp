@@ -26,6 +26,7 @@ int Stream::refill() {
         const ssize_t n = ::read(fd_, buf_ + 1, capacity);
         if (n > 0) {
             len_ = 1 + static_cast<std::size_t>(n);
+            buf_[len_] = 0;
             pos_ = 2;
             return buf_[1];
         }

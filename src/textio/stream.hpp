@@ -14,7 +14,10 @@ class Stream {
 public:
     static constexpr std::size_t capacity = 1 << 16;
 
-    // Takes over `fd` with `buffer` (capacity + 1 bytes) as its buffer, which starts empty; close()
+    // Bytes of the buffer handed to attach(): the push-back byte, `capacity` bytes read, a sentinel.
+    static constexpr std::size_t buffer_size = capacity + 2;
+
+    // Takes over `fd` with `buffer` (buffer_size bytes) as its buffer, which starts empty; close()
     // closes the descriptor, detach() only forgets it.
     void attach(int fd, unsigned char* buffer);
     void detach();
@@ -29,6 +32,7 @@ public:
     // Pushes back the byte just returned by get() (never after a -1); one byte deep.
     void unget() { --pos_; }
     // The bytes buffered after the read position, for scanners that look ahead; `advance` consumes them.
+    // When there are any, a zero byte follows the last of them, so a scan stops there unaided.
     std::span<const unsigned char> buffered() const { return {buf_ + pos_, len_ - pos_}; }
     void advance(std::size_t n) { pos_ += n; }
 

@@ -11,7 +11,7 @@ namespace {
 
 constinit IoContext context;
 // Kept apart from the unit records, in zeroed storage, so that a buffer costs memory only once used.
-constinit unsigned char stream_buffers[unit_count][Stream::capacity + 1] = {};
+constinit unsigned char stream_buffers[unit_count][Stream::buffer_size] = {};
 
 }  // namespace
 
