@@ -150,7 +150,7 @@ void reset_run_state(std::size_t table_bytes) {
         std::fill_n(series, n, 0.0);
     }
     for (Complex* series : {run.fx1, run.fx2, run.fx3}) std::fill_n(series, n, Complex{0.0, 0.0});
-    std::memset(run.yy, 0, n * sizeof run.yy[0]);
+    std::memset(run.yy, 0, sizeof run.yy);
     for (char* field : {run.head1, run.head2, run.head3, run.head4, run.infile})
         std::fill_n(field, text_field_length, '\0');
     std::memset(&run.myes, 0, sizeof(RunState) - offsetof(RunState, myes));

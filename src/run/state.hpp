@@ -26,7 +26,9 @@ using ComplexSeries = Complex[capacity + 1];
 struct RunState {
     // Table (filled by the table reader).
     Series time;
-    double yy[capacity + 1][channels + 1];  // yy[i][j]: row i, channel j
+    // Channel values of the row being read, yy[j] for channel j. Only the three component channels
+    // are used after a row is read, so the table is held one row at a time.
+    double yy[channels + 1];
     TextField head1, head2, head3, head4;
     TextField infile;  // the input name, later the output name
 

@@ -48,26 +48,21 @@ void read_table() {
     begin_free_read(table_unit, false);
     end_free_read();
 
-    // Rows beyond the storage are read into a scratch row, cleared for each, so that they are counted
-    // and echoed as if they had been stored.
-    double spare_time = 0.0;
-    double spare_values[channels + 1];
+    // Each row starts with every channel at 0, so that an empty field or a slash leaves 0. Times of
+    // rows beyond the storage go to a spare, so that such rows are counted and echoed all the same.
     std::int32_t i = 1;
     for (;; ++i) {
+        double spare_time = 0.0;
         const bool stored = i <= capacity;
-        if (!stored) {
-            spare_time = 0.0;
-            std::fill(std::begin(spare_values), std::end(spare_values), 0.0);
-        }
         double& time = stored ? run.time[i] : spare_time;
-        double* values = stored ? run.yy[i] : spare_values;
-        if (!read_row(time, values)) break;
+        std::fill(std::begin(run.yy), std::end(run.yy), 0.0);
+        if (!read_row(time, run.yy)) break;
         if (stored) {
-            run.xr1[i] = values[column_comp1];
-            run.xr2[i] = values[column_comp2];
-            run.xr3[i] = values[column_comp3];
+            run.xr1[i] = run.yy[column_comp1];
+            run.xr2[i] = run.yy[column_comp2];
+            run.xr3[i] = run.yy[column_comp3];
         }
-        echo_row(time, values[column_comp1], values[column_comp2], values[column_comp3]);
+        echo_row(time, run.yy[column_comp1], run.yy[column_comp2], run.yy[column_comp3]);
     }
     close_unit(table_unit);
 

@@ -11,7 +11,7 @@ inline constexpr int column_comp3 = 17;
 // Numbers in one table row: the time and 42 channel values.
 inline constexpr int row_values = 43;
 
-// Reads the table named by run.infile on unit 11: fills time, yy and xr1..xr3 (the first `capacity`
+// Reads the table named by run.infile on unit 11: fills time and xr1..xr3 (the first `capacity`
 // rows), echoes every complete row to unit 99, and sets nt (every complete row) and dt.
 void read_table();
 
