@@ -18,9 +18,7 @@ constexpr int echo_unit = 99;
 bool read_row(double& time, double* values) {
     if (begin_free_read(table_unit, true) < 0) return false;
     if (read_double(time) < 0) return false;
-    for (int j = 1; j < row_values; ++j) {
-        if (read_double(values[j]) < 0) return false;
-    }
+    if (read_doubles({values + 1, row_values - 1}) < 0) return false;
     return end_free_read() >= 0;
 }
 

@@ -119,18 +119,14 @@ int settle_number(const Unit& u, const NumberItem& item) {
     return check_stream(u);
 }
 
-// A plain decimal number, [sign] digits [. digits] of at most exact_digits significant digits,
+// A plain decimal number of a double item, [sign] digits [. digits] of at most exact_digits digits,
 // followed by a blank, tab, line end, comma or slash: by far the most common item of a table. When
 // it lies wholly in the buffered bytes it is taken from there with its separator and converted in
 // one exact operation; it gives the same value and leaves the stream where the general scan would.
-// False, with nothing consumed, for anything else.
-bool take_plain_number(Stream& s, NumberKind kind, double& value) {
+// Gives the position after the number and its separator, or null for anything else.
+const unsigned char* plain_number(const unsigned char* p, const unsigned char* const end, double& value) {
     using scan_detail::is_digit;
-    const std::span<const unsigned char> block = s.buffered();
-    if (block.empty()) return false;
     // The zero byte after the buffered bytes stops every loop below: none needs a bounds check.
-    const unsigned char* p = block.data();
-    const unsigned char* const end = p + block.size();
     while (*p == ' ' || *p == '\t' || *p == '\n') ++p;
     const bool negative = *p == '-';
     if (negative || *p == '+') ++p;
@@ -145,7 +141,6 @@ bool take_plain_number(Stream& s, NumberKind kind, double& value) {
     bool seen = p != first;
     int exponent = 0;
     if (*p == '.') {
-        if (kind == NumberKind::integer) return false;
         const unsigned char* const fraction = ++p;
         if (mantissa == 0) {
             while (*p == '0') ++p;  // zeros before the first significant digit
@@ -156,17 +151,33 @@ bool take_plain_number(Stream& s, NumberKind kind, double& value) {
         exponent = static_cast<int>(fraction - p);
         seen = seen || p != fraction;
     }
-    if (!seen || significant > exact_digits || exponent < -exact_power || p >= end) return false;
+    if (!seen || significant > exact_digits || exponent < -exact_power || p >= end) return nullptr;
 
     const unsigned char stop = *p;
-    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return false;
+    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return nullptr;
     while (*p == ' ' || *p == '\t') ++p;
-    if (p >= end) return false;
+    if (p >= end) return nullptr;
     if (*p == ',') ++p;
     const double magnitude = exact_decimal(mantissa, exponent);
     value = negative && mantissa != 0 ? -magnitude : magnitude;
+    return p;
+}
+
+// Takes plain numbers into values[0], values[1], ... from the buffered bytes of `s` for as long as
+// they come, and gives how many it took.
+std::size_t take_plain_numbers(Stream& s, std::span<double> values) {
+    const std::span<const unsigned char> block = s.buffered();
+    if (block.empty()) return 0;
+    const unsigned char* p = block.data();
+    const unsigned char* const end = p + block.size();
+    std::size_t taken = 0;
+    for (; taken < values.size(); ++taken) {
+        const unsigned char* const next = plain_number(p, end, values[taken]);
+        if (next == nullptr) break;
+        p = next;
+    }
     s.advance(static_cast<std::size_t>(p - block.data()));
-    return true;
+    return taken;
 }
 
 // One number item up to the store, scanned from the buffered bytes, or from the stream when it runs
@@ -330,14 +341,20 @@ namespace {
 
 }  // namespace
 
-int read_double(double& value) {
-    // The common case first, without the general item's machinery: a plain number that starts a
-    // new item (no slash met, no end seen, no repetition pending) and lies in the buffered bytes.
+int read_double(double& value) { return read_doubles({&value, 1}); }
+
+int read_doubles(std::span<double> values) {
     FreeRead& r = the_read;
-    if (!r.quit && !r.end_seen && r.repeat == 0 && take_plain_number(r.source->stream, NumberKind::real, value)) {
-        return 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        // The common case first, without the general item's machinery: plain numbers that start new
+        // items (no slash met, no end seen, no repetition pending) and lie in the buffered bytes.
+        if (!r.quit && !r.end_seen && r.repeat == 0) {
+            i += take_plain_numbers(r.source->stream, values.subspan(i));
+            if (i == values.size()) break;
+        }
+        if (const int result = read_any_double(values[i]); result != 0) return result;
     }
-    return read_any_double(value);
+    return 0;
 }
 
 int read_text(std::span<char> field) {

@@ -22,6 +22,9 @@ using TextField = char[text_field_length];
 int begin_free_read(int unit, bool end_branch);
 int read_integer(std::int32_t& value);
 int read_double(double& value);
+// Reads values.size() double items in order, exactly as as many read_double calls; at the first
+// item that gives -1 the rest stay unchanged.
+int read_doubles(std::span<double> values);
 int read_text(std::span<char> field);
 int end_free_read();
 
