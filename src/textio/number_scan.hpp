@@ -48,7 +48,7 @@ inline constexpr int exact_digits = 15;
 // The double nearest to mantissa * 10^exponent, for mantissa below 10^exact_digits and
 // |exponent| <= exact_power.
 inline double exact_decimal(std::uint64_t mantissa, int exponent) {
-    return scaled_by_power_of_ten(static_cast<double>(mantissa), exponent);
+    return scaled_by_power_of_ten(static_cast<double>(static_cast<std::int64_t>(mantissa)), exponent);
 }
 
 // The double nearest to the first `count` of `digits`, read as an integer, times 10^exponent; 0

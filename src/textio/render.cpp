@@ -90,12 +90,13 @@ bool scaled_digits(double v, int count, char* digits, int& exponent) {
             --x;
             continue;
         }
-        const double whole = static_cast<double>(static_cast<std::uint64_t>(m));
+        // Below 10^9, so the whole part fits 32 bits.
+        const auto whole = static_cast<std::uint32_t>(static_cast<std::int64_t>(m));
         const double fraction = m - whole;
         if (std::fabs(fraction - 0.5) < scaled_margin) return false;
-        std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-        if (static_cast<double>(rounded) == beyond) {
-            rounded = static_cast<std::uint64_t>(lowest);
+        std::uint32_t rounded = whole + (fraction > 0.5 ? 1 : 0);
+        if (rounded == static_cast<std::uint32_t>(beyond)) {
+            rounded = static_cast<std::uint32_t>(lowest);
             ++x;
         }
         for (int i = count - 1; i >= 0; --i) {
@@ -164,8 +165,8 @@ constexpr int scaled_fixed_digits = 9;
 char* fixed_digits(double magnitude, int d, char* s, std::size_t room) {
     const double m = d <= scaled_fixed_digits ? magnitude * powers_of_ten[d] : scaled_fixed_limit;
     if (m < scaled_fixed_limit) {
-        const auto whole = static_cast<std::uint64_t>(m);
-        const double fraction = m - static_cast<double>(whole);
+        const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(m));
+        const double fraction = m - static_cast<double>(static_cast<std::int64_t>(whole));
         if (std::fabs(fraction - 0.5) >= scaled_margin) {
             const std::uint64_t rounded = whole + (fraction > 0.5 ? 1 : 0);
             const auto scale = static_cast<std::uint64_t>(powers_of_ten[d]);
