@@ -21,7 +21,7 @@ constexpr int channel_count = 42;
 
 // A small deterministic generator of uniform values in [0, 1).
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     double next() {
         state_ ^= state_ << 13;
@@ -30,14 +30,14 @@ public:
         return static_cast<double>(state_ >> 11) * 0x1.0p-53;
     }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
 // One component: a sum of sinusoids between 0.3 and 12 Hz with random phases, shaped by an envelope
 // that rises over the first seconds of the burst and decays after it.
 class Component {
-public:
+  public:
     Component(Random& random, double amplitude, double onset) : amplitude_(amplitude), onset_(onset) {
         for (Partial& p : partials_) {
             p.frequency = 0.3 + 11.7 * random.next();
@@ -53,7 +53,7 @@ public:
         return amplitude_ * envelope * sum;
     }
 
-private:
+  private:
     struct Partial {
         double frequency, phase, weight;
     };
@@ -63,7 +63,8 @@ private:
 
 void append_fixed(std::string& line, double value, int width, int decimals) {
     char digits[64];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr;
+    const auto end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr;
     const int length = static_cast<int>(end - digits);
     if (length < width) line.append(static_cast<std::size_t>(width - length), ' ');
     line.append(digits, end);

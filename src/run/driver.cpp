@@ -32,7 +32,8 @@ void report_table() {
     if (run.dt == 0.0 || !std::isfinite(run.dt)) {
         char shown[32];
         const auto end = std::to_chars(shown, shown + sizeof shown, run.dt).ptr;
-        refuse_run("smwave: the sampling interval taken from the first two rows is " + std::string(shown, end) +
+        refuse_run("smwave: the sampling interval taken from the first two rows is " +
+                   std::string(shown, end) +
                    "; the table needs at least two rows with different, finite times");
     }
 }

@@ -44,14 +44,14 @@ struct RunState {
     double fl1, fl2, fh1, fh2, stime;
 
     // Derived values.
-    std::int32_t nt;    // complete rows read, later the window length
-    double dt;          // sampling interval (s)
-    std::int32_t nf;    // transform length, a power of two 4..131072
-    std::int32_t if1;   // log2(nf)
-    double dur;         // frame duration nf*dt (s); later the window duration answer
-    double dom;         // frequency step (rad/s)
-    std::int32_t nom;   // bins from zero frequency to Nyquist, nf/2 + 1
-    double eom;         // nom*dom (rad/s)
+    std::int32_t nt;            // complete rows read, later the window length
+    double dt;                  // sampling interval (s)
+    std::int32_t nf;            // transform length, a power of two 4..131072
+    std::int32_t if1;           // log2(nf)
+    double dur;                 // frame duration nf*dt (s); later the window duration answer
+    double dom;                 // frequency step (rad/s)
+    std::int32_t nom;           // bins from zero frequency to Nyquist, nf/2 + 1
+    double eom;                 // nom*dom (rad/s)
     std::int32_t nstime, ndur;  // window start and length in samples
 
     // The transform's twiddle factors for length twiddle_length (0: none yet), kept between its

@@ -1,9 +1,9 @@
 #include "spectral/spectrum_file.hpp"
 
 #include "spectral/complex_math.hpp"
-#include "textio/lines.hpp"
 #include "spectral/frequency_grid.hpp"
 #include "spectral/frequency_stage.hpp"
+#include "textio/lines.hpp"
 #include "textio/records.hpp"
 #include "textio/units.hpp"
 

@@ -74,7 +74,8 @@ void stage_twiddles(const Complex* table, std::int32_t kmax, std::int32_t first,
 // block: each block runs through all of them while it is in cache.
 void run_early_stages(std::int32_t n, Complex* a, std::int32_t span, std::int32_t ind, const Complex* table) {
     std::array<Complex, block_span> w;
-    for (std::int32_t kmax = 1; kmax < span; kmax *= 2) stage_twiddles(table, kmax, 1, kmax, ind, w.data() + kmax);
+    for (std::int32_t kmax = 1; kmax < span; kmax *= 2)
+        stage_twiddles(table, kmax, 1, kmax, ind, w.data() + kmax);
     for (std::int32_t base = 1; base <= n; base += span) {
         for (std::int32_t kmax = 1; kmax < span; kmax *= 2) {
             const Complex* stage = w.data() + kmax;

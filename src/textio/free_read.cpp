@@ -154,7 +154,8 @@ const unsigned char* plain_number(const unsigned char* p, const unsigned char* c
     if (!seen || significant > exact_digits || exponent < -exact_power || p >= end) return nullptr;
 
     const unsigned char stop = *p;
-    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return nullptr;
+    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/')
+        return nullptr;
     while (*p == ' ' || *p == '\t') ++p;
     if (p >= end) return nullptr;
     if (*p == ',') ++p;

@@ -25,7 +25,8 @@ double decimal_value(const char (&digits)[stored_digits], int count, std::int64_
     if (count == 0) return 0.0;
     if (count <= exact_digits && exponent >= -exact_power && exponent <= exact_power) {
         std::uint64_t mantissa = 0;
-        for (int i = 0; i < count; ++i) mantissa = mantissa * 10 + static_cast<std::uint64_t>(digits[i] - '0');
+        for (int i = 0; i < count; ++i)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(digits[i] - '0');
         return exact_decimal(mantissa, static_cast<int>(exponent));
     }
     // The digits, an exponent letter and the exponent: 40 + 1 + 20 bytes at most. All 40 digit

@@ -4,8 +4,8 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "textio/powers_of_ten.hpp"

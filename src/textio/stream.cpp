@@ -93,7 +93,8 @@ void Stream::drop_read_ahead() {
 long long Stream::position() {
     const off_t at = ::lseek(fd_, 0, SEEK_CUR);
     if (at < 0) return -1;
-    return static_cast<long long>(at) + static_cast<long long>(waiting_) - static_cast<long long>(len_ - pos_);
+    return static_cast<long long>(at) + static_cast<long long>(waiting_) -
+           static_cast<long long>(len_ - pos_);
 }
 
 void Stream::close() {

@@ -11,7 +11,7 @@
 namespace smwave {
 
 class Stream {
-public:
+  public:
     static constexpr std::size_t capacity = 1 << 16;
 
     // Bytes of the buffer handed to attach(): the push-back byte, `capacity` bytes read, a sentinel.
@@ -50,9 +50,12 @@ public:
 
     bool failed() const { return failed_; }
     int error() const { return error_; }
-    void clear_error() { failed_ = false; error_ = 0; }
+    void clear_error() {
+        failed_ = false;
+        error_ = 0;
+    }
 
-private:
+  private:
     int refill();
 
     bool write_all(const char* bytes, std::size_t n);

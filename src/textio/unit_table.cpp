@@ -37,8 +37,9 @@ void connect_console_units() {
         int fd;
         bool last_was_write;
     };
-    for (const Console c : {Console{unit_stderr, STDERR_FILENO, true}, Console{unit_stdin, STDIN_FILENO, false},
-                            Console{unit_stdout, STDOUT_FILENO, true}}) {
+    for (const Console c :
+         {Console{unit_stderr, STDERR_FILENO, true}, Console{unit_stdin, STDIN_FILENO, false},
+          Console{unit_stdout, STDOUT_FILENO, true}}) {
         Unit& u = context.units[c.number];
         u.stream.attach(c.fd, unit_buffer(c.number));
         u.name = nullptr;

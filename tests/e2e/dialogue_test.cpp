@@ -22,7 +22,7 @@ double wave(int row, int column) {
 }
 
 class Dialogue : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { write_file(dir / "table.txt", make_table(4096, 0.01, wave)); }
     ToolResult run(std::string_view answers) { return run_tool(dir.path(), answers); }
     TempDir dir;
@@ -76,8 +76,8 @@ TEST_F(Dialogue, SignQuestionsAreAskedOnlyAfterOneAndNegateTheChosenComponents) 
 
 TEST_F(Dialogue, BandPassCornersMayBeTypedInEveryAllowedWay) {
     std::string first;
-    for (const char* corners : {"0.1 0.5 20 25\n", "0.1,0.5,20,25\n", "0.1 , 0.5 ,20,  25\n", "0.1\n0.5\n20\n25\n",
-                                "0.1 0.5\n20 25 30\n"}) {
+    for (const char* corners : {"0.1 0.5 20 25\n", "0.1,0.5,20,25\n", "0.1 , 0.5 ,20,  25\n",
+                                "0.1\n0.5\n20\n25\n", "0.1 0.5\n20 25 30\n"}) {
         const ToolResult r = run(std::string("table.txt\n0\n1\n") + corners + "0\n0\n0\nout.csv\n\n");
         std::string expected = all_zero_transcript_4096();
         expected.insert(expected.find(band_question) + band_question.size(), corner_prompt);
@@ -122,8 +122,9 @@ TEST_F(Dialogue, BadAnswersEndTheRunWithTheirReports) {
         const char* answers;
         const char* report;
     };
-    const std::string state = "apparent state: unit 5 (unnamed)\nlast format: list io\n"
-                              "lately reading sequential formatted external IO\n";
+    const std::string state =
+        "apparent state: unit 5 (unnamed)\nlast format: list io\n"
+        "lately reading sequential formatted external IO\n";
     for (const Case c : {Case{"table.txt\n1.0\n", "invalid integer: read unexpected character\n"},
                          Case{"table.txt\n1e0\n", "invalid integer: read unexpected character\n"},
                          Case{"table.txt\ny\n", "invalid number: incomprehensible list input\n"},

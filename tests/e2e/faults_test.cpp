@@ -1,6 +1,6 @@
 // Faults at process level: signals at a prompt and during a long write, files that refuse writes.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +21,7 @@ double steady(int row, int column) { return column == 38 ? row % 7 : column == 1
 
 // The tool running in the background with its console input on a pipe that the test holds open.
 class Background {
-public:
+  public:
     Background(const fs::path& dir, std::string_view answers) : out_(io_ / "out"), err_(io_ / "err") {
         int in[2];
         if (::pipe(in) != 0) throw std::runtime_error("pipe");
@@ -51,7 +51,8 @@ public:
     bool wait_for_output(const std::string& text) {
         for (int i = 0; i < 6000; ++i) {
             const std::string out = read_file(out_);
-            if (out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0) return true;
+            if (out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0)
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
@@ -69,7 +70,7 @@ public:
         return r;
     }
 
-private:
+  private:
     TempDir io_;
     fs::path out_, err_;
     pid_t pid_ = -1;
@@ -84,7 +85,8 @@ bool whole_records(const std::string& text, int values) {
         const std::size_t end = text.find('\n', start);
         const std::string line = text.substr(start, end - start);
         int items = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) items += line[i] != ' ' && (i == 0 || line[i - 1] == ' ');
+        for (std::size_t i = 0; i < line.size(); ++i)
+            items += line[i] != ' ' && (i == 0 || line[i - 1] == ' ');
         if (items != values) return false;
         start = end + 1;
     }

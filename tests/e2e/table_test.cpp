@@ -28,7 +28,7 @@ std::string row(double time, double comp1, double comp2, double comp3, int value
 }
 
 class Table : public ::testing::Test {
-protected:
+  protected:
     // Runs up to the sign question and ends the console input there; gives the console output.
     ToolResult read(std::string_view table) {
         write_file(dir / "t.txt", table);
@@ -39,8 +39,8 @@ protected:
 };
 
 TEST_F(Table, EchoHoldsTimeAndTheThreeRawComponentsOfEveryRow) {
-    const ToolResult r = read("STN EW NS UD\nskip me\n" + row(0, 1, 2, 3) + "\n" + row(0.01, -2.5, 0, 0.00001) +
-                              "\n" + row(0.02, 4, 5, 6) + "\n");
+    const ToolResult r = read("STN EW NS UD\nskip me\n" + row(0, 1, 2, 3) + "\n" +
+                              row(0.01, -2.5, 0, 0.00001) + "\n" + row(0.02, 4, 5, 6) + "\n");
     EXPECT_EQ(r.out, input_prompt + table_report("3  0.01") + sign_question);
     EXPECT_EQ(echo(), "  0.  1.  2.  3.\n  0.01 -2.5  0.  1.E-005\n  0.02  4.  5.  6.\n");
 }
@@ -49,7 +49,8 @@ TEST_F(Table, RowsMaySpanLinesAndExtraValuesAreDropped) {
     const std::string r1 = row(0, 1, 2, 3);
     const std::string split = r1.substr(0, r1.find(" 20.5")) + "\n" + r1.substr(r1.find(" 20.5") + 1);
     const std::string long_row = row(0.01, 4, 5, 6, 45);  // two extra values, dropped
-    const std::string short_row = row(0.02, 7, 8, 9, 42) + "\n" + "3 99 99\n";  // 43rd value from the next line
+    const std::string short_row =
+        row(0.02, 7, 8, 9, 42) + "\n" + "3 99 99\n";  // 43rd value from the next line
     const ToolResult r = read("A B\nC D\nskipped\n" + split + "\n" + long_row + "\n" + short_row + "\n\n\n");
     EXPECT_EQ(r.out, input_prompt + table_report("3  0.01") + sign_question);
     EXPECT_EQ(echo(), "  0.  1.  2.  3.\n  0.01  4.  5.  6.\n  0.02  7.  8.  9.\n");
@@ -86,7 +87,8 @@ TEST_F(Table, HeaderWithoutRowsLeavesAnExistingEchoFileUntouched) {
 }
 
 TEST_F(Table, TooFewRowsOrEqualTimesAreRefusedAfterTheCount) {
-    for (const std::string& rows : {row(0, 1, 2, 3) + "\n", row(5, 1, 2, 3) + "\n" + row(5, 1, 2, 3) + "\n"}) {
+    for (const std::string& rows :
+         {row(0, 1, 2, 3) + "\n", row(5, 1, 2, 3) + "\n" + row(5, 1, 2, 3) + "\n"}) {
         const ToolResult r = read("STN EW NS UD\nx\n" + rows);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("at least two rows with different"), std::string::npos) << r.err;
@@ -98,7 +100,8 @@ TEST_F(Table, TooFewRowsOrEqualTimesAreRefusedAfterTheCount) {
 TEST_F(Table, BadNumberEndsTheRunAfterEchoingTheRowsBefore) {
     std::string bad = row(0.02, 7, 8, 9);
     bad.replace(bad.find("20.5"), 4, "abc");
-    const ToolResult r = read("STN EW NS UD\nx\n" + row(0, 1, 2, 3) + "\n" + row(0.01, 4, 5, 6) + "\n" + bad + "\n");
+    const ToolResult r =
+        read("STN EW NS UD\nx\n" + row(0, 1, 2, 3) + "\n" + row(0.01, 4, 5, 6) + "\n" + bad + "\n");
     EXPECT_EQ(r.out, input_prompt);
     EXPECT_EQ(r.err,
               "invalid number: incomprehensible list input\napparent state: unit 11 named t.txt\n"

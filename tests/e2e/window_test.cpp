@@ -30,7 +30,7 @@ std::string line(const char* t, int c) {
 }
 
 class Window : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { write_file(dir / "t.txt", make_table(8, 0.5, ramp)); }
     // Runs with every answer 0 up to the cut, then `cut_and_skip`, output name out.csv and Enter.
     ToolResult run(const std::string& cut_and_skip) {
@@ -53,7 +53,8 @@ TEST_F(Window, CutReportsTheCountsAndStartsAtTheChosenSample) {
 
 TEST_F(Window, ZeroStartBeginsAtSampleOne) {
     run("1\n0\n1.5\n0\n");
-    EXPECT_EQ(out(), header + line("   0.000", 0) + line("   0.500", 1) + line("   1.000", 2) + line("   1.500", 3));
+    EXPECT_EQ(out(),
+              header + line("   0.000", 0) + line("   0.500", 1) + line("   1.000", 2) + line("   1.500", 3));
 }
 
 TEST_F(Window, NegativeStartPadsTheFrontWithZeros) {
@@ -92,7 +93,8 @@ TEST_F(Window, OutputReplacesALongerFileAndMayBeTheInputTable) {
 TEST_F(Window, SamplesBeyondTheArraysReadAsZero) {
     const ToolResult r = run("1\n65999.0\n1.5\n0\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(out(), header + line("   0.000", 0) + line("   0.500", 0) + line("   1.000", 0) + line("   1.500", 0));
+    EXPECT_EQ(out(),
+              header + line("   0.000", 0) + line("   0.500", 0) + line("   1.000", 0) + line("   1.500", 0));
 }
 
 TEST_F(Window, UnusableAnswersAreRefusedWithoutAWaveformFile) {

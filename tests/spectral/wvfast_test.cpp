@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstdint>
-
 #include <cmath>
 #include <cstdint>
 #include <numbers>

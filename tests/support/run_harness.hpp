@@ -12,7 +12,7 @@ struct RunEnded {
 
 // Makes the run's exits throw RunEnded and starts from a fresh unit table; undone at destruction.
 class RunHarness {
-public:
+  public:
     RunHarness();
     ~RunHarness();
     RunHarness(const RunHarness&) = delete;
@@ -21,7 +21,7 @@ public:
 
 // Captures what is written to standard error (file descriptor 2) between construction and `text()`.
 class ErrorCapture {
-public:
+  public:
     ErrorCapture();
     ~ErrorCapture();
     ErrorCapture(const ErrorCapture&) = delete;
@@ -29,7 +29,7 @@ public:
     // Stops capturing and gives what was written.
     std::string text();
 
-private:
+  private:
     int saved_ = -1;
     int file_ = -1;
 };

@@ -72,7 +72,8 @@ std::string make_table(int rows, double dt, const std::function<double(int, int)
     std::string table = "STN EW NS UD\nunits: gal\n";
     char number[64];
     for (int row = 1; row <= rows; ++row) {
-        auto end = std::to_chars(number, number + sizeof number, (row - 1) * dt, std::chars_format::fixed, 6).ptr;
+        auto end =
+            std::to_chars(number, number + sizeof number, (row - 1) * dt, std::chars_format::fixed, 6).ptr;
         table.append(number, end);
         for (int column = 1; column <= 42; ++column) {
             table += ' ';

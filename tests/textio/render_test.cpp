@@ -5,8 +5,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <limits>
+#include <random>
 #include <string>
 
 namespace smwave {
@@ -148,8 +148,9 @@ TEST(Fields, WideFieldsKeepTheirWidth) {
 // value: checked against a rounding of the exact binary value over many values, half-way cases included.
 TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
     std::mt19937_64 random(7);
-    std::vector<double> values = {0.125, 0.0625, 2.5, 1.0000000005, 0.123456785, 9.9999999995, 99999.5,
-                                  0.00012345, 1234567.85, 5e-324, 1.7976931348623157e308};
+    std::vector<double> values = {
+        0.125,   0.0625,     2.5,        1.0000000005, 0.123456785,           9.9999999995,
+        99999.5, 0.00012345, 1234567.85, 5e-324,       1.7976931348623157e308};
     for (int i = 0; i < 200000; ++i) {
         const std::uint64_t bits = random();
         double v;
@@ -160,7 +161,8 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
     }
     auto exact = [](double v, int digits) {
         char text[64];
-        const char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, digits - 1).ptr;
+        const char* end =
+            std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, digits - 1).ptr;
         double back = 0;
         std::from_chars(text, end, back);
         return back;
@@ -175,7 +177,8 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
 
         if (std::fabs(v) < 1e-300 || std::fabs(v) > 1e300) continue;
         const std::string field = exponent_field(v, 12, 4);
-        const std::string mantissa = (v < 0 ? "-" : "") + std::string("0.") + field.substr(field.find('.') + 1, 4);
+        const std::string mantissa =
+            (v < 0 ? "-" : "") + std::string("0.") + field.substr(field.find('.') + 1, 4);
         const std::string letter = field.substr(8, 1) == "E" ? field.substr(9) : field.substr(8);
         const std::string rebuilt = mantissa + "e" + letter;
         std::from_chars(rebuilt.data(), rebuilt.data() + rebuilt.size(), back);
@@ -185,7 +188,8 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
         for (const int d : {3, 4}) {
             const std::string fixed = fixed_field(v, 30, d);
             char reference[64];
-            const char* end = std::to_chars(reference, reference + sizeof reference, v, std::chars_format::fixed, d).ptr;
+            const char* end =
+                std::to_chars(reference, reference + sizeof reference, v, std::chars_format::fixed, d).ptr;
             double expected = 0;
             std::from_chars(reference, end, expected);
             const std::string shown = fixed.substr(fixed.find_first_not_of(' '));

@@ -1,10 +1,11 @@
 // The unit layer in process: connections, cuts, failure reports.
+#include "textio/units.hpp"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "support/run_harness.hpp"
 #include "support/tool_run.hpp"
-#include "textio/units.hpp"
 
 namespace smwave {
 namespace {
@@ -98,7 +99,8 @@ TEST(Units, EmptyNameReportsNullFileNameWithoutLastFormat) {
     const auto [report, status] = ended_run([] { open_unit(11, std::string(90, ' ')); });
     EXPECT_EQ(status, -1);
     EXPECT_EQ(report,
-              "open: null file name\napparent state: unit 11 named \nlately reading sequential formatted external IO\n");
+              "open: null file name\napparent state: unit 11 named \nlately reading sequential formatted "
+              "external IO\n");
 }
 
 TEST(Units, NameInAMissingFolderReportsTheSystemText) {
@@ -128,14 +130,14 @@ TEST(Units, ReportFirstLineByCode) {
         const char* context;
         const char* line;
     };
-    for (const Case c : {Case{-1, "list in", "list in: end of file"},
-                         Case{112, "invalid number", "invalid number: incomprehensible list input"},
-                         Case{115, "invalid integer", "invalid integer: read unexpected character"},
-                         Case{114, "x", "x: unit not connected"},
-                         Case{132, "x", "x: Temporary file name (TMPDIR?) too long"},
-                         Case{133, "x", "x: illegal error number 133"},
-                         Case{-7, "x", "x: illegal error number -7"},
-                         Case{2, "open", "open: No such file or directory"}}) {
+    for (const Case c :
+         {Case{-1, "list in", "list in: end of file"},
+          Case{112, "invalid number", "invalid number: incomprehensible list input"},
+          Case{115, "invalid integer", "invalid integer: read unexpected character"},
+          Case{114, "x", "x: unit not connected"},
+          Case{132, "x", "x: Temporary file name (TMPDIR?) too long"},
+          Case{133, "x", "x: illegal error number 133"}, Case{-7, "x", "x: illegal error number -7"},
+          Case{2, "open", "open: No such file or directory"}}) {
         RunHarness harness;
         write_line(unit_stdout, "");
         const auto [report, status] = ended_run([&] { fatal_io(c.code, c.context); });
