@@ -4,6 +4,7 @@
 // Number items are scanned straight from the stream's buffer; a scan that runs off the buffered
 // bytes is thrown away and done again byte by byte from the stream, which gives the same result.
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "textio/free_read_state.hpp"
@@ -119,9 +120,16 @@ int settle_number(const Unit& u, const NumberItem& item) {
     return check_stream(u);
 }
 
-// A plain decimal number of a double item, [sign] digits [. digits] of at most exact_digits digits,
-// followed by a blank, tab, line end, comma or slash: by far the most common item of a table. When
-// it lies wholly in the buffered bytes it is taken from there with its separator and converted in
+// Whether the two bytes at p are blanks.
+bool two_blanks(const unsigned char* p) {
+    std::uint16_t pair;
+    std::memcpy(&pair, p, sizeof pair);
+    return pair == 0x2020;
+}
+
+// A plain decimal number of a double item, [sign] digits [. digits] whose digits make a mantissa
+// below exact_mantissa_limit, followed by a blank, tab, line end, comma or slash: by far the most
+// common item of a table. When it lies wholly in the buffered bytes it is taken from there with its separator and converted in
 // one exact operation; it gives the same value and leaves the stream where the general scan would.
 // Gives the position after the number and its separator, or null for anything else.
 const unsigned char* plain_number(const unsigned char* p, const unsigned char* const end, double& value) {
@@ -131,31 +139,29 @@ const unsigned char* plain_number(const unsigned char* p, const unsigned char* c
     const bool negative = *p == '-';
     if (negative || *p == '+') ++p;
 
-    // Leading zeros, then the significant digits of the whole part.
-    const unsigned char* const first = p;
-    while (*p == '0') ++p;
+    // Every digit goes into the mantissa, leading zeros too (they add nothing); at most 19 digits
+    // cannot overflow it, and below 2^53 it is an exact double.
+    const unsigned char* const whole = p;
     std::uint64_t mantissa = 0;
-    const unsigned char* significant_from = p;
     for (; is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
-    std::ptrdiff_t significant = p - significant_from;
-    bool seen = p != first;
+    std::ptrdiff_t digits = p - whole;
     int exponent = 0;
     if (*p == '.') {
         const unsigned char* const fraction = ++p;
-        if (mantissa == 0) {
-            while (*p == '0') ++p;  // zeros before the first significant digit
-        }
-        significant_from = p;
         for (; is_digit(*p); ++p) mantissa = mantissa * 10 + (*p - '0');
-        significant += p - significant_from;
+        digits += p - fraction;
         exponent = static_cast<int>(fraction - p);
-        seen = seen || p != fraction;
     }
-    if (!seen || significant > exact_digits || exponent < -exact_power || p >= end) return nullptr;
+    if (digits == 0 || digits > max_mantissa_digits || mantissa >= exact_mantissa_limit ||
+        exponent < -exact_power || p >= end) {
+        return nullptr;
+    }
 
     const unsigned char stop = *p;
-    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/')
-        return nullptr;
+    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return nullptr;
+    // The blanks that pad the next column, two at a time (the buffer has a byte to spare after its
+    // zero byte for this), then any odd one and tabs.
+    while (two_blanks(p)) p += 2;
     while (*p == ' ' || *p == '\t') ++p;
     if (p >= end) return nullptr;
     if (*p == ',') ++p;

@@ -41,11 +41,14 @@ ScanFailure scan_failure(ScanOutcome outcome);
 // Significant digits kept of one number; digits beyond these are not stored.
 inline constexpr int stored_digits = 40;
 
-// Decimals of at most this many significant digits and a power of ten of at most exact_power
-// convert exactly with one multiplication or division: the mantissa is an exact double.
+// Decimals whose digits, read as a whole number, stay below 2^53 convert exactly with one
+// multiplication or division by a power of ten of at most exact_power: the mantissa is an exact
+// double. 15 significant digits always do; 19 digits at most cannot overflow 64 bits.
 inline constexpr int exact_digits = 15;
+inline constexpr std::uint64_t exact_mantissa_limit = std::uint64_t{1} << 53;
+inline constexpr int max_mantissa_digits = 19;
 
-// The double nearest to mantissa * 10^exponent, for mantissa below 10^exact_digits and
+// The double nearest to mantissa * 10^exponent, for mantissa below exact_mantissa_limit and
 // |exponent| <= exact_power.
 inline double exact_decimal(std::uint64_t mantissa, int exponent) {
     return scaled_by_power_of_ten(static_cast<double>(static_cast<std::int64_t>(mantissa)), exponent);

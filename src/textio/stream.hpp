@@ -14,8 +14,9 @@ class Stream {
   public:
     static constexpr std::size_t capacity = 1 << 16;
 
-    // Bytes of the buffer handed to attach(): the push-back byte, `capacity` bytes read, a sentinel.
-    static constexpr std::size_t buffer_size = capacity + 2;
+    // Bytes of the buffer handed to attach(): the push-back byte, `capacity` bytes read, a zero byte
+    // after them, and one byte to spare for scanners that look at two bytes at a time.
+    static constexpr std::size_t buffer_size = capacity + 3;
 
     // Takes over `fd` with `buffer` (buffer_size bytes) as its buffer, which starts empty; close()
     // closes the descriptor, detach() only forgets it.
