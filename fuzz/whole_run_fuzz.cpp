@@ -153,7 +153,8 @@ void reset_run_state(std::size_t table_bytes) {
     std::memset(run.yy, 0, sizeof run.yy);
     for (char* field : {run.head1, run.head2, run.head3, run.head4, run.infile})
         std::fill_n(field, text_field_length, '\0');
-    std::memset(&run.myes, 0, sizeof(RunState) - offsetof(RunState, myes));
+    // The scalars; the transform's twiddle table stays, valid for the length it records.
+    std::memset(&run.myes, 0, offsetof(RunState, twiddles) - offsetof(RunState, myes));
 }
 
 }  // namespace
