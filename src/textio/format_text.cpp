@@ -122,10 +122,12 @@ class FormatText::Parser {
 };
 
 bool FormatText::parse(std::string_view text) {
+    replayed_ = 0;
+    // The same text gives the same elements and the same walk: it starts again from its first step.
+    if (parsed_ && text == source_) return true;
     position_ = 0;
     copies_left_ = 0;
-    // The same text gives the same elements: a record of the format just used only rewinds the walk.
-    if (parsed_ && text == source_) return true;
+    steps_.clear();
     elements_.clear();
     literals_.clear();
     parsed_ = Parser(text, *this).format();
@@ -134,6 +136,11 @@ bool FormatText::parse(std::string_view text) {
 }
 
 FormatStep FormatText::next() {
+    if (replayed_ == steps_.size()) steps_.push_back(walk());
+    return steps_[replayed_++];
+}
+
+FormatStep FormatText::walk() {
     while (position_ < elements_.size()) {
         Element& element = elements_[position_];
         switch (element.kind) {

@@ -31,7 +31,8 @@ struct FormatStep {
 class FormatText {
   public:
     // Takes `text` apart, replacing the elements held before (their storage is reused), and places
-    // the walk at the start. False when the text cannot be taken apart.
+    // the walk at the start. False when the text cannot be taken apart. The text taken apart last
+    // is not taken apart again: its walk is the same, and the steps already walked are replayed.
     //     FormatText f; if (!f.parse("(F8.3,4(',',E12.4))")) ...;
     bool parse(std::string_view text);
 
@@ -55,12 +56,19 @@ class FormatText {
     };
     class Parser;
 
+    // The next step of the walk over the elements.
+    FormatStep walk();
+
     std::string source_;   // the text the elements were taken from
     bool parsed_ = false;  // the elements hold a valid text
     std::vector<Element> elements_;
     std::string literals_;
     std::size_t position_ = 0;  // next element to perform
     int copies_left_ = 0;       // copies of the field at position_ not yet used (0: not entered)
+    // The walk's steps so far from the start of the text; a record of the same text replays them
+    // from replayed_ on, and the walk itself only goes on past their end.
+    std::vector<FormatStep> steps_;
+    std::size_t replayed_ = 0;
 };
 
 }  // namespace smwave
