@@ -1,5 +1,6 @@
 #include "support/run_harness.hpp"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -51,5 +52,18 @@ std::string ErrorCapture::text() {
 }
 
 ErrorCapture::~ErrorCapture() { text(); }
+
+EndedRun run_until_end(const std::function<void()>& body) {
+    ErrorCapture capture;
+    EndedRun ended;
+    try {
+        body();
+        ADD_FAILURE() << "the run went on";
+    } catch (const RunEnded& end) {
+        ended.status = end.status;
+    }
+    ended.report = capture.text();
+    return ended;
+}
 
 }  // namespace smwave::testing

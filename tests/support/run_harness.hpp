@@ -1,6 +1,7 @@
 #pragma once
 // In-process harness for the I/O layer: the run's exits throw instead of ending the test program, and
 // standard error can be captured to compare failure reports.
+#include <functional>
 #include <string>
 
 namespace smwave::testing {
@@ -33,5 +34,13 @@ class ErrorCapture {
     int saved_ = -1;
     int file_ = -1;
 };
+
+// What a run that ends inside `body` leaves: the report on standard error and the exit status (-1 for
+// an abort). A body that lets the run go on is a test failure.
+struct EndedRun {
+    std::string report;
+    int status = 0;
+};
+EndedRun run_until_end(const std::function<void()>& body);
 
 }  // namespace smwave::testing

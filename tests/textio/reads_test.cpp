@@ -21,7 +21,6 @@ namespace smwave {
 namespace {
 
 using testing::ErrorCapture;
-using testing::RunEnded;
 using testing::RunHarness;
 using testing::TempDir;
 using namespace std::string_view_literals;
@@ -50,14 +49,9 @@ class Reads : public ::testing::Test {
 
     // Runs `body`, which must end the run with the fatal report, and gives the report.
     std::string report_of(const std::function<void()>& body) {
-        ErrorCapture capture;
-        try {
-            body();
-            ADD_FAILURE() << "the run went on";
-        } catch (const RunEnded& ended) {
-            EXPECT_EQ(ended.status, -1);
-        }
-        return capture.text();
+        const testing::EndedRun ended = testing::run_until_end(body);
+        EXPECT_EQ(ended.status, -1);
+        return ended.report;
     }
     std::string report(std::string_view first_line, std::string_view format) const {
         return std::string(first_line) + "\napparent state: unit 20 named " + name_ +

@@ -13,8 +13,6 @@
 namespace smwave {
 namespace {
 
-using testing::ErrorCapture;
-using testing::RunEnded;
 using testing::RunHarness;
 using testing::TempDir;
 
@@ -269,14 +267,9 @@ std::string fatal_report(const std::function<void()>& body) {
     RunHarness harness;
     TempDir dir;
     open_unit(file_unit, (dir / "out.txt").string());
-    ErrorCapture capture;
-    try {
-        body();
-        ADD_FAILURE() << "the run did not end";
-    } catch (const RunEnded& ended) {
-        EXPECT_EQ(ended.status, -1);
-    }
-    return capture.text();
+    const testing::EndedRun ended = testing::run_until_end(body);
+    EXPECT_EQ(ended.status, -1);
+    return ended.report;
 }
 
 TEST(EditRecord, FormatTextThatCannotBeTakenApartEndsTheRun) {

@@ -10,8 +10,6 @@
 namespace smwave {
 namespace {
 
-using testing::ErrorCapture;
-using testing::RunEnded;
 using testing::RunHarness;
 using testing::TempDir;
 
@@ -25,15 +23,8 @@ void write_line(int u, std::string_view text) {
 
 // Runs `body`, which must end the run, and gives the report it wrote and the exit status (-1: abort).
 std::pair<std::string, int> ended_run(const std::function<void()>& body) {
-    ErrorCapture capture;
-    int status = 0;
-    try {
-        body();
-        ADD_FAILURE() << "the run did not end";
-    } catch (const RunEnded& ended) {
-        status = ended.status;
-    }
-    return {capture.text(), status};
+    const testing::EndedRun ended = testing::run_until_end(body);
+    return {ended.report, ended.status};
 }
 
 TEST(Units, CloseCutsARewrittenFileAtItsLastByteWritten) {
