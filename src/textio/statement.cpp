@@ -76,6 +76,17 @@ void begin_statement(int number) {
     c.current_unit = number;
 }
 
+// The end of a read's start: the console shown before a console read, the switch to reading, and
+// the end-of-file test. Returns 0, or -1 for an end of file handed back.
+int prepare_read(int number, bool end_branch) {
+    if (number == unit_stdin) flush_unit(unit_stdout);
+    if (unit(number).last_was_write && switch_to_reading(number) != 0) {
+        return dispatch_failure(err_cannot_read, "read start", end_branch);
+    }
+    if (unit(number).at_eof) return dispatch_failure(code_eof, "read start", end_branch);
+    return 0;
+}
+
 }  // namespace
 
 int statement_start(Statement kind, int number, bool end_branch, std::string_view format) {
@@ -90,11 +101,7 @@ int statement_start(Statement kind, int number, bool end_branch, std::string_vie
             begin_statement(number);
             c.format = "list io";
             if (connect_implicitly(number) != 0) return dispatch_failure(err_formatted_io, "lio", end_branch);
-            if (number == unit_stdin) flush_unit(unit_stdout);
-            if (u.last_was_write && switch_to_reading(number) != 0)
-                return dispatch_failure(err_cannot_read, "read start", end_branch);
-            if (u.at_eof) return dispatch_failure(code_eof, "read start", end_branch);
-            return 0;
+            return prepare_read(number, end_branch);
         }
         case Statement::free_write: {
             begin_statement(number);
@@ -114,11 +121,7 @@ int statement_start(Statement kind, int number, bool end_branch, std::string_vie
             c.form = "formatted";
             c.kind = "external";
             c.format = format;
-            if (number == unit_stdin) flush_unit(unit_stdout);
-            if (u.last_was_write && switch_to_reading(number) != 0)
-                return dispatch_failure(err_cannot_read, "read start", end_branch);
-            if (u.at_eof) return dispatch_failure(code_eof, "read start", end_branch);
-            return 0;
+            return prepare_read(number, end_branch);
         }
         case Statement::edit_write: {
             begin_statement(number);
