@@ -113,6 +113,26 @@ TEST(Faults, InterruptAndTerminationAtAPromptCloseEveryFile) {
     }
 }
 
+TEST(Faults, ArithmeticFaultAndAbortSignalsReportAndAbortAfterClosingEveryFile) {
+    struct Case {
+        int signal;
+        const char* report;
+    };
+    for (const Case c : {Case{SIGFPE, "Floating Exception\n"}, Case{SIGABRT, "IOT Trap\n"}}) {
+        TempDir dir;
+        write_file(dir / "t.txt", make_table(300, 0.01, steady));
+        write_file(dir / "fort.99", std::string(200000, '#'));
+        Background tool(dir.path(), "t.txt\n");
+        ASSERT_TRUE(tool.wait_for_output(sign_question));
+        const ToolResult r = tool.end_with(c.signal);
+        EXPECT_EQ(r.err, c.report);
+        EXPECT_EQ(r.signal, SIGABRT);
+        const std::string echo = read_file(dir / "fort.99");
+        EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 300);
+        EXPECT_TRUE(whole_records(echo, 4));
+    }
+}
+
 TEST(Faults, TerminationDuringALongWriteLeavesWholeRecords) {
     TempDir dir;
     write_file(dir / "t.txt", make_table(131072, 0.01, steady));
