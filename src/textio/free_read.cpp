@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "textio/free_read_state.hpp"
+#include "textio/io_context.hpp"
 #include "textio/line_bytes.hpp"
 #include "textio/number_scan.hpp"
 #include "textio/reads.hpp"
@@ -16,8 +16,6 @@
 namespace smwave {
 
 namespace {
-
-FreeRead the_read;
 
 constexpr const char* list_in = "list in";
 // First size of the buffer of a text item.
@@ -72,13 +70,13 @@ NumberItem scan_number_item(Bytes& in, NumberKind kind) {
 
 // The end of the stream where an item should begin; a read failure there is reported as itself.
 int end_at_item(const Unit& u) {
-    if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, the_read.end_branch);
-    return dispatch_failure(code_eof, list_in, the_read.end_branch);
+    if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, io().read.end_branch);
+    return dispatch_failure(code_eof, list_in, io().read.end_branch);
 }
 
 // The checks after an item's value: a read failure met while scanning ends the run.
 int check_stream(const Unit& u) {
-    if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, the_read.end_branch);
+    if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, io().read.end_branch);
     return 0;
 }
 
@@ -90,11 +88,11 @@ bool settle_without_value(const Unit& u, ItemStart start, int& result) {
             result = end_at_item(u);
             return true;
         case ItemStart::slash:
-            the_read.quit = true;
+            io().read.quit = true;
             result = 0;
             return true;
         case ItemStart::comma:
-            the_read.repeat = 1;
+            io().read.repeat = 1;
             result = check_stream(u);
             return true;
         case ItemStart::value:
@@ -103,9 +101,9 @@ bool settle_without_value(const Unit& u, ItemStart start, int& result) {
     return false;
 }
 
-// Acts on what a number item's scan found: on 0, `the_read.current` holds what the item receives.
+// Acts on what a number item's scan found: on 0, `io().read.current` holds what the item receives.
 int settle_number(const Unit& u, const NumberItem& item) {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     if (int result = 0; settle_without_value(u, item.start, result)) return result;
     const ScanOutcome outcome = item.scan.outcome;
     if (outcome != ScanOutcome::value && outcome != ScanOutcome::null) {
@@ -129,9 +127,9 @@ bool two_blanks(const unsigned char* p) {
 
 // A plain decimal number of a double item, [sign] digits [. digits] whose digits make a mantissa
 // below exact_mantissa_limit, followed by a blank, tab, line end, comma or slash: by far the most
-// common item of a table. When it lies wholly in the buffered bytes it is taken from there with its separator and converted in
-// one exact operation; it gives the same value and leaves the stream where the general scan would.
-// Gives the position after the number and its separator, or null for anything else.
+// common item of a table. When it lies wholly in the buffered bytes it is taken from there with its separator
+// and converted in one exact operation; it gives the same value and leaves the stream where the general scan
+// would. Gives the position after the number and its separator, or null for anything else.
 const unsigned char* plain_number(const unsigned char* p, const unsigned char* const end, double& value) {
     using scan_detail::is_digit;
     // The zero byte after the buffered bytes stops every loop below: none needs a bounds check.
@@ -158,7 +156,8 @@ const unsigned char* plain_number(const unsigned char* p, const unsigned char* c
     }
 
     const unsigned char stop = *p;
-    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/') return nullptr;
+    if (stop != ' ' && stop != '\t' && stop != '\n' && stop != '\r' && stop != ',' && stop != '/')
+        return nullptr;
     // The blanks that pad the next column, two at a time (the buffer has a byte to spare after its
     // zero byte for this), then any odd one and tabs.
     while (two_blanks(p)) p += 2;
@@ -190,7 +189,7 @@ std::size_t take_plain_numbers(Stream& s, std::span<double> values) {
 // One number item up to the store, scanned from the buffered bytes, or from the stream when it runs
 // past them. Everything is inlined here so that the scan's cursor can live in registers.
 [[gnu::flatten]] int take_number(NumberKind kind) {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     Unit& u = *r.source;
     if (r.repeat > 0) {
         StreamBytes in(u, &r.end_seen);
@@ -211,7 +210,7 @@ std::size_t take_plain_numbers(Stream& s, std::span<double> values) {
 // Steps of a number item around the scan; `store` receives the value when there is one.
 template <class Store>
 int read_number(NumberKind kind, Store store) {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     if (r.quit) return 0;
     if (r.end_seen) return dispatch_failure(code_eof, list_in, r.end_branch);
     if (const int result = take_number(kind); result != 0) return result;
@@ -287,10 +286,10 @@ TextScan scan_text(StreamBytes& in, std::string& text, std::int32_t& repeat) {
     return scan_unquoted(in, text);
 }
 
-// One text item up to the store: on 0, `the_read.current` holds what the item receives; -1 for
+// One text item up to the store: on 0, `io().read.current` holds what the item receives; -1 for
 // the end of the stream inside a quoted text.
 int take_text() {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     Unit& u = *r.source;
     StreamBytes in(u, &r.end_seen);
     if (r.repeat > 0) {
@@ -323,10 +322,8 @@ int take_text() {
 
 }  // namespace
 
-FreeRead& free_read_state() { return the_read; }
-
 int begin_free_read(int number, bool end_branch) {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     r.source = &unit(number);
     r.end_branch = end_branch;
     r.quit = false;
@@ -351,7 +348,7 @@ namespace {
 int read_double(double& value) { return read_doubles({&value, 1}); }
 
 int read_doubles(std::span<double> values) {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     for (std::size_t i = 0; i < values.size(); ++i) {
         // The common case first, without the general item's machinery: plain numbers that start new
         // items (no slash met, no end seen, no repetition pending) and lie in the buffered bytes.
@@ -365,7 +362,7 @@ int read_doubles(std::span<double> values) {
 }
 
 int read_text(std::span<char> field) {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     if (r.quit) return 0;
     if (r.end_seen) return dispatch_failure(code_eof, list_in, r.end_branch);
     if (const int result = take_text(); result != 0) return result;
@@ -381,7 +378,7 @@ int read_text(std::span<char> field) {
 }
 
 int end_free_read() {
-    FreeRead& r = the_read;
+    FreeRead& r = io().read;
     Unit& u = *r.source;
     if (!u.at_eof && !discard_line(u)) {
         if (u.stream.failed()) return dispatch_failure(u.stream.error(), list_in, r.end_branch);

@@ -23,7 +23,4 @@ struct FreeRead {
     std::string text;
 };
 
-// The one free-format read state of the process.
-FreeRead& free_read_state();
-
 }  // namespace smwave

@@ -1,9 +1,12 @@
 #pragma once
-// The unit table with the run flags and the statement context: the state of the I/O layer, one
-// instance for the process. Only the unit layer's own files include this header.
+// The unit table with the run flags, the statement context, the record being written and the read
+// in progress: the state of the I/O layer, one instance for the process. Only the I/O layer's own
+// files include this header.
 #include <csignal>
 #include <string_view>
 
+#include "textio/free_read_state.hpp"
+#include "textio/output_record.hpp"
 #include "textio/units.hpp"
 
 namespace smwave {
@@ -26,9 +29,15 @@ struct IoContext {
     volatile std::sig_atomic_t pending_signal = 0;
 
     RunExit run_exit = {nullptr, nullptr};  // none: the process exits or aborts
+
+    // The one record being written, shared by every unit, and the one free-format read in progress.
+    OutputRecord record;
+    FreeRead read;
 };
 
-IoContext& io();
+// The I/O layer's state of the process.
+extern IoContext io_context;
+inline IoContext& io() { return io_context; }
 
 // Leaves the process with `status`, or abnormally, through the run exit in force.
 [[noreturn]] void leave(int status);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "textio/units.hpp"
+#include "textio/io_context.hpp"
 
 namespace smwave {
 namespace {
@@ -15,10 +15,7 @@ constexpr std::size_t second_capacity = 1024;
 
 }  // namespace
 
-OutputRecord& output_record() {
-    static OutputRecord record;
-    return record;
-}
+OutputRecord& output_record() { return io().record; }
 
 void OutputRecord::begin(int number) {
     unit = number;
