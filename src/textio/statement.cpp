@@ -87,12 +87,19 @@ int prepare_read(int number, bool end_branch) {
     return 0;
 }
 
+// The end of a write's start: the switch to writing, whose failure is reported with `context`.
+int prepare_write(int number, const char* context) {
+    if (!unit(number).last_was_write && switch_to_writing(number) != 0) {
+        return dispatch_failure(err_cannot_write, context, false);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int statement_start(Statement kind, int number, bool end_branch, std::string_view format) {
     act_on_signals();
     IoContext& c = io();
-    Unit& u = unit(number);
     switch (kind) {
         case Statement::free_read: {
             c.direction = "reading";
@@ -110,9 +117,7 @@ int statement_start(Statement kind, int number, bool end_branch, std::string_vie
             c.direction = "writing";
             c.form = "formatted";
             c.kind = "external";
-            if (!u.last_was_write && switch_to_writing(number) != 0)
-                return dispatch_failure(err_cannot_write, "list output start", false);
-            return 0;
+            return prepare_write(number, "list output start");
         }
         case Statement::fixed_read: {
             begin_statement(number);
@@ -130,9 +135,7 @@ int statement_start(Statement kind, int number, bool end_branch, std::string_vie
             c.form = "formatted";
             c.kind = "external";
             c.format = format;
-            if (!u.last_was_write && switch_to_writing(number) != 0)
-                return dispatch_failure(err_cannot_write, "write start", false);
-            return 0;
+            return prepare_write(number, "write start");
         }
     }
     return 0;
