@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (the "fuzz" preset, clang) and runs each for SECONDS (default 30), one at a
-# time, starting from a scratch copy of its seed corpus in fuzz/corpus/<target>/. Prints the
+# time, starting from a scratch copy of its seed corpus in fuzz/corpus/<target>/ (every folder there
+# is a target; fuzz/corpus/<target>.max_len, when present, holds its longest input). Prints the
 # executions per target; exits non-zero when a target finds a crash, a hang or a broken check.
 # Inputs that fail are saved in build-fuzz/artifacts/; replay one with
 #     build-fuzz/fuzz/fuzz_<target> -close_fd_mask=3 <file>
@@ -10,11 +11,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 cmake --preset fuzz >/dev/null || exit 2
-targets=(free_read line_read render whole_run)
+targets=()
+for corpus in fuzz/corpus/*/; do targets+=("$(basename "$corpus")"); done
 cmake --build build-fuzz -j2 $(printf -- '--target fuzz_%s ' "${targets[@]}") >/dev/null || exit 2
 
-# Longest input per target: answers and tables stay small so that every execution is quick.
-declare -A max_len=([free_read]=4096 [line_read]=4096 [render]=14 [whole_run]=3072)
 
 artifacts="$root/build-fuzz/artifacts"
 mkdir -p "$artifacts"
@@ -27,7 +27,10 @@ for target in "${targets[@]}"; do
     mkdir -p "$scratch/$target"
     cp "fuzz/corpus/$target/"* "$scratch/$target/"
     log="$scratch/$target.log"
-    "build-fuzz/fuzz/fuzz_$target" "$scratch/$target" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
+    # Longest input: answers and tables stay small so that every execution is quick.
+    max_len="$(cat "fuzz/corpus/$target.max_len" 2>/dev/null || echo 4096)"
+    fuzzer="$(find build-fuzz/fuzz -name "fuzz_$target" -type f -perm -u+x | head -1)"
+    "$fuzzer" "$scratch/$target" -max_total_time="$seconds" -max_len="$max_len" \
         -close_fd_mask=3 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$artifacts/$target-" >"$log" 2>&1
     status=$?
