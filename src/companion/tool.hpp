@@ -1,0 +1,39 @@
+#pragma once
+// The frame of every companion tool: its name and version, option parsing, interruption, and the one
+// policy for problems ("tool: FILE:LINE: what is wrong" on standard error, exit status 2).
+//
+//     int main(int argc, char** argv) {
+//         CLI::App app{"Converts agency records into smwave's input table."};
+//         std::string output;
+//         app.add_option("-o,--output", output, "the table to write");
+//         return smwave::companion::run_tool("smwave-table", app, argc, argv, [&] { return convert(output);
+//         });
+//     }
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <string_view>
+
+#include "companion/problem.hpp"
+
+namespace smwave::companion {
+
+// The project's version, as --version shows it.
+std::string_view version();
+
+// Thrown by refuse(); run_tool catches it, reports the problem and returns 2.
+struct Refusal {
+    Problem problem;
+};
+
+// Ends the tool's work with the problem reported and exit status 2.
+[[noreturn]] void refuse(Problem problem);
+
+// "tool: message" on standard error (a warning: the status is not changed).
+void warn(std::string_view message);
+
+// Adds --version, parses the options (a usage error: the message, a hint to --help and status 2;
+// --help and --version: their text on standard output and status 0), makes SIGINT and SIGTERM remove
+// every output file not yet committed before the tool ends, then runs `body` and returns its status.
+int run_tool(std::string_view name, CLI::App& app, int argc, char** argv, const std::function<int()>& body);
+
+}  // namespace smwave::companion
