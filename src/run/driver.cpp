@@ -4,12 +4,12 @@
 #include <cmath>
 #include <string>
 
+#include "run/frequency_stage.hpp"
+#include "run/signs.hpp"
+#include "run/spectrum_file.hpp"
 #include "run/state.hpp"
 #include "run/table.hpp"
 #include "run/window.hpp"
-#include "spectral/frequency_stage.hpp"
-#include "spectral/spectrum_file.hpp"
-#include "textio/answers.hpp"
 #include "textio/lines.hpp"
 #include "textio/reads.hpp"
 #include "textio/records.hpp"
@@ -21,7 +21,7 @@ namespace {
 
 constexpr int console = unit_stdout;
 
-void report_table() {
+void report_table(const RunState& run) {
     write_empty_record(console);
     start_free_record(console);
     put_text("NT and DT=");
@@ -38,24 +38,6 @@ void report_table() {
     }
 }
 
-// Asks the sign questions and negates each component right after its answer.
-void ask_signs() {
-    write_empty_record(console);
-    write_text_record(console, " Change +/-? (YES=1)?? :");
-    read_answer(run.myes);
-    if (run.myes != 1) return;
-    write_empty_record(console);
-    write_text_record(console, " Change from + to - of FILE 1 ? (YES=1)?? :");
-    read_answer(run.my1);
-    if (run.my1 == 1) reverse_component(run.xr1, run.nt);
-    write_text_record(console, " Change from + to - of FILE 2 ? (YES=1)?? :");
-    read_answer(run.my2);
-    if (run.my2 == 1) reverse_component(run.xr2, run.nt);
-    write_text_record(console, " Change from + to - of FILE 3 ? (YES=1)?? :");
-    read_answer(run.my3);
-    if (run.my3 == 1) reverse_component(run.xr3, run.nt);
-}
-
 // Waits for one console line; the end of the input ends the wait as well.
 void wait_for_enter() {
     begin_free_read(unit_stdin, false);
@@ -65,23 +47,30 @@ void wait_for_enter() {
 }  // namespace
 
 void run_driver() {
+    // The one state of this process's run: static, so that it starts zeroed at no cost (see
+    // run/state.hpp), and local, so that the stages reach it only through the driver's hands.
+    static RunState state;
+    run_job(state);
+}
+
+void run_job(RunState& run) {
     start_edit_record(console, "(1X,/,'Enter input file of waveform data')");
     end_edit_record();
-    read_line_field(unit_stdin, run.infile);
+    read_line_field(unit_stdin, run.input_name);
 
-    read_table();
-    report_table();
-    ask_signs();
+    read_table(run);
+    report_table(run);
+    ask_signs(run);
 
-    choose_transform_length();
-    transform_forward();
-    apply_band_pass();
-    apply_integration();
-    write_spectrum_file();
-    transform_back();
+    choose_transform_length(run);
+    transform_forward(run);
+    apply_band_pass(run);
+    apply_integration(run);
+    write_spectrum_file(run);
+    transform_back(run);
 
-    cut_window();
-    write_waveform_file();
+    cut_window(run);
+    write_waveform_file(run);
 
     wait_for_enter();
     stop_run();

@@ -1,6 +1,7 @@
 #include "run/table.hpp"
 
 #include <algorithm>
+#include <string_view>
 
 #include "textio/reads.hpp"
 #include "textio/records.hpp"
@@ -33,8 +34,8 @@ void echo_row(double time, double comp1, double comp2, double comp3) {
 
 }  // namespace
 
-void read_table() {
-    open_unit(table_unit, std::string_view(run.infile, text_field_length));
+void read_table(RunState& run) {
+    open_unit(table_unit, std::string_view(run.input_name, text_field_length));
 
     begin_free_read(table_unit, false);
     read_text(run.head1);
@@ -66,11 +67,6 @@ void read_table() {
 
     run.nt = i - 1;
     run.dt = run.time[2] - run.time[1];
-}
-
-void reverse_component(Series& series, std::int32_t nt) {
-    const std::int32_t stored = std::min(nt, capacity);
-    for (std::int32_t i = 1; i <= stored; ++i) series[i] = -series[i];
 }
 
 }  // namespace smwave

@@ -11,11 +11,8 @@ inline constexpr int column_comp3 = 17;
 // Numbers in one table row: the time and 42 channel values.
 inline constexpr int row_values = 43;
 
-// Reads the table named by run.infile on unit 11: fills time and xr1..xr3 (the first `capacity`
+// Reads the table named by input_name on unit 11: fills time and xr1..xr3 (the first `capacity`
 // rows), echoes every complete row to unit 99, and sets nt (every complete row) and dt.
-void read_table();
-
-// Negates samples 1..nt of `series` (at most the stored ones).
-void reverse_component(Series& series, std::int32_t nt);
+void read_table(RunState& run);
 
 }  // namespace smwave

@@ -1,8 +1,7 @@
 #include "spectral/band_pass.hpp"
 
-#include "spectral/complex_math.hpp"
+#include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
-#include "spectral/frequency_stage.hpp"
 
 namespace smwave {
 
@@ -23,8 +22,9 @@ Complex band_pass_bin(Complex bin, double omega, const BandCorners& c) {
     return times(bin, Complex{band_pass_weight(omega, c), 0.0});
 }
 
-void band_pass_bins(Complex* fx, std::int32_t nom, double dom, const BandCorners& corners) {
-    for (std::int32_t i = 1; i <= nom; ++i) fx[i] = band_pass_bin(fx[i], bin_omega(i, dom), corners);
+void band_pass_bins(std::span<Complex> bins, double dom, const BandCorners& corners) {
+    for (std::size_t k = 0; k < bins.size(); ++k)
+        bins[k] = band_pass_bin(bins[k], bin_omega(k, dom), corners);
 }
 
 }  // namespace smwave

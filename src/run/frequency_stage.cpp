@@ -1,6 +1,7 @@
-#include "spectral/frequency_stage.hpp"
+#include "run/frequency_stage.hpp"
 
 #include "spectral/band_pass.hpp"
+#include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
 #include "spectral/integration.hpp"
 #include "spectral/spectrum_series.hpp"
@@ -15,7 +16,7 @@
 namespace smwave {
 namespace {
 
-void read_corners() {
+void read_corners(RunState& run) {
     begin_free_read(unit_stdin, false);
     read_double(run.fl1);
     read_double(run.fl2);
@@ -24,9 +25,16 @@ void read_corners() {
     end_free_read();
 }
 
+// The three spectra, transform length nf.
+std::span<Complex> spectrum(ComplexSeries& fx, const RunState& run) { return first_samples(fx, run.nf); }
+// Bins 1..nom of a spectrum: zero frequency to Nyquist.
+std::span<Complex> positive_bins(ComplexSeries& fx, const RunState& run) {
+    return first_samples(fx, run.nom);
+}
+
 }  // namespace
 
-void choose_transform_length() {
+void choose_transform_length(RunState& run) {
     const std::optional<TransformLength> length = transform_length(run.nt);
     if (!length) {
         write_text_record(unit_stdout, " NT>2**17 !!!!!");
@@ -42,16 +50,17 @@ void choose_transform_length() {
     end_free_record();
 }
 
-void transform_forward() {
-    load_padded(run.xr1, run.nt, run.nf, run.fx1);
-    load_padded(run.xr2, run.nt, run.nf, run.fx2);
-    load_padded(run.xr3, run.nt, run.nf, run.fx3);
-    wvfast(run.nf, run.fx1, capacity, -1);
-    wvfast(run.nf, run.fx2, capacity, -1);
-    wvfast(run.nf, run.fx3, capacity, -1);
-    scale_bins(run.fx1, run.nf, run.dt);
-    scale_bins(run.fx2, run.nf, run.dt);
-    scale_bins(run.fx3, run.nf, run.dt);
+void transform_forward(RunState& run) {
+    run.plan = make_wvfast_plan(run.nf, run.twiddles);
+    load_padded(first_samples(run.xr1, run.nt), spectrum(run.fx1, run));
+    load_padded(first_samples(run.xr2, run.nt), spectrum(run.fx2, run));
+    load_padded(first_samples(run.xr3, run.nt), spectrum(run.fx3, run));
+    wvfast(spectrum(run.fx1, run), run.plan, -1);
+    wvfast(spectrum(run.fx2, run), run.plan, -1);
+    wvfast(spectrum(run.fx3, run), run.plan, -1);
+    scale_bins(spectrum(run.fx1, run), run.dt);
+    scale_bins(spectrum(run.fx2, run), run.dt);
+    scale_bins(spectrum(run.fx3, run), run.dt);
 
     const FrequencyGrid grid = frequency_grid(run.nf, run.dt);
     run.dur = grid.dur;
@@ -73,7 +82,7 @@ void transform_forward() {
     end_free_record();
 }
 
-void apply_band_pass() {
+void apply_band_pass(RunState& run) {
     write_empty_record(unit_stdout);
     write_text_record(unit_stdout, " Band Pass Filter? (YES=1)?? :");
     read_answer(run.nbd);
@@ -82,14 +91,14 @@ void apply_band_pass() {
     write_empty_record(unit_stdout);
     write_text_record(unit_stdout, "  TRAPEZOIDAL BAND PATH FILTER");
     write_text_record(unit_stdout, "  ENTER fL1<fL2<fH1<fH2 (Hz)");
-    read_corners();
+    read_corners(run);
     const BandCorners corners = band_corners_from_hz(run.fl1, run.fl2, run.fh1, run.fh2);
-    band_pass_bins(run.fx1, run.nom, run.dom, corners);
-    band_pass_bins(run.fx2, run.nom, run.dom, corners);
-    band_pass_bins(run.fx3, run.nom, run.dom, corners);
+    band_pass_bins(positive_bins(run.fx1, run), run.dom, corners);
+    band_pass_bins(positive_bins(run.fx2, run), run.dom, corners);
+    band_pass_bins(positive_bins(run.fx3, run), run.dom, corners);
 }
 
-void apply_integration() {
+void apply_integration(RunState& run) {
     write_empty_record(unit_stdout);
     write_text_record(unit_stdout, " Integration/Differentiation:");
     write_text_record(unit_stdout, " NO Change         :                 (Enter=0)");
@@ -97,21 +106,21 @@ void apply_integration() {
     write_text_record(unit_stdout, " Double Integration: Ex.) acc -> dis (Enter=2)");
     write_text_record(unit_stdout, " Differentiation:  : Ex.) Vel -> acc (Enter=3)");
     read_answer(run.nit);
-    integrate_bins(run.fx1, run.nom, run.dom, run.nit);
-    integrate_bins(run.fx2, run.nom, run.dom, run.nit);
-    integrate_bins(run.fx3, run.nom, run.dom, run.nit);
+    integrate_bins(positive_bins(run.fx1, run), run.dom, run.nit);
+    integrate_bins(positive_bins(run.fx2, run), run.dom, run.nit);
+    integrate_bins(positive_bins(run.fx3, run), run.dom, run.nit);
 }
 
-void transform_back() {
-    mirror_conjugate(run.fx1, run.nf);
-    mirror_conjugate(run.fx2, run.nf);
-    mirror_conjugate(run.fx3, run.nf);
-    wvfast(run.nf, run.fx1, capacity, +1);
-    wvfast(run.nf, run.fx2, capacity, +1);
-    wvfast(run.nf, run.fx3, capacity, +1);
-    unload_real(run.fx1, run.nf, run.dur, run.xr1);
-    unload_real(run.fx2, run.nf, run.dur, run.xr2);
-    unload_real(run.fx3, run.nf, run.dur, run.xr3);
+void transform_back(RunState& run) {
+    mirror_conjugate(spectrum(run.fx1, run));
+    mirror_conjugate(spectrum(run.fx2, run));
+    mirror_conjugate(spectrum(run.fx3, run));
+    wvfast(spectrum(run.fx1, run), run.plan, +1);
+    wvfast(spectrum(run.fx2, run), run.plan, +1);
+    wvfast(spectrum(run.fx3, run), run.plan, +1);
+    unload_real(spectrum(run.fx1, run), run.dur, first_samples(run.xr1, run.nf));
+    unload_real(spectrum(run.fx2, run), run.dur, first_samples(run.xr2, run.nf));
+    unload_real(spectrum(run.fx3, run), run.dur, first_samples(run.xr3, run.nf));
     for (std::int32_t i = 1; i <= run.nt; ++i) {
         run.x1[i] = run.xr1[i];
         run.x2[i] = run.xr2[i];
