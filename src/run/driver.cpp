@@ -1,10 +1,10 @@
 #include "run/driver.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <string>
 
 #include "run/frequency_stage.hpp"
+#include "run/shown_number.hpp"
 #include "run/signs.hpp"
 #include "run/spectrum_file.hpp"
 #include "run/state.hpp"
@@ -30,11 +30,17 @@ void report_table(const RunState& run) {
     end_free_record();
     // Every later step divides by dt: a table without a usable interval ends the run here.
     if (run.dt == 0.0 || !std::isfinite(run.dt)) {
-        char shown[32];
-        const auto end = std::to_chars(shown, shown + sizeof shown, run.dt).ptr;
-        refuse_run("smwave: the sampling interval taken from the first two rows is " +
-                   std::string(shown, end) +
+        refuse_run("smwave: the sampling interval taken from the first two rows is " + shown(run.dt) +
                    "; the table needs at least two rows with different, finite times");
+    }
+    // One infinite or NaN sample would spread through the transform into every value written.
+    if (const std::optional<SamplePlace> bad = first_non_finite_sample(run)) {
+        const double value = bad->column == column_comp1   ? run.xr1[bad->row]
+                             : bad->column == column_comp2 ? run.xr2[bad->row]
+                                                           : run.xr3[bad->row];
+        refuse_run("smwave: row " + std::to_string(bad->row) + " of the table holds " + shown(value) +
+                   " in channel " + std::to_string(bad->column) +
+                   "; every value of channels 38, 40 and 17 must be a finite number");
     }
 }
 

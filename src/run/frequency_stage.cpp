@@ -1,5 +1,8 @@
 #include "run/frequency_stage.hpp"
 
+#include <string>
+
+#include "run/shown_number.hpp"
 #include "spectral/band_pass.hpp"
 #include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
@@ -38,7 +41,8 @@ void choose_transform_length(RunState& run) {
     const std::optional<TransformLength> length = transform_length(run.nt);
     if (!length) {
         write_text_record(unit_stdout, " NT>2**17 !!!!!");
-        stop_run();
+        refuse_run("smwave: the table has " + std::to_string(run.nt) + " rows; at most " +
+                   std::to_string(largest_transform_length) + " can be transformed; cut the record first");
     }
     run.nf = length->nf;
     run.if1 = length->if1;
@@ -92,6 +96,11 @@ void apply_band_pass(RunState& run) {
     write_text_record(unit_stdout, "  TRAPEZOIDAL BAND PATH FILTER");
     write_text_record(unit_stdout, "  ENTER fL1<fL2<fH1<fH2 (Hz)");
     read_corners(run);
+    if (!band_corners_in_order(run.fl1, run.fl2, run.fh1, run.fh2)) {
+        refuse_run("smwave: the band-pass corners " + shown(run.fl1) + " " + shown(run.fl2) + " " +
+                   shown(run.fh1) + " " + shown(run.fh2) +
+                   " Hz are not usable; they must be finite numbers with fL1 <= fL2 <= fH1 <= fH2");
+    }
     const BandCorners corners = band_corners_from_hz(run.fl1, run.fl2, run.fh1, run.fh2);
     band_pass_bins(positive_bins(run.fx1, run), run.dom, corners);
     band_pass_bins(positive_bins(run.fx2, run), run.dom, corners);

@@ -6,12 +6,14 @@
 
 namespace smwave {
 
-// Sets nf and if1 from nt and prints " IF1,NF="; for nt above 131072 prints " NT>2**17 !!!!!" and stops.
+// Sets nf and if1 from nt and prints " IF1,NF="; for nt above 131072 prints " NT>2**17 !!!!!" and
+// refuses the table.
 void choose_transform_length(RunState& run);
 // Makes the plan for nf, loads fx1..fx3 from xr1..xr3, transforms forward, scales by dt, sets dur,
 // dom, nom, eom and prints them.
 void transform_forward(RunState& run);
-// Asks " Band Pass Filter? (YES=1)?? :" and, on 1, the four corners; weights bins 1..nom.
+// Asks " Band Pass Filter? (YES=1)?? :" and, on 1, the four corners; refuses corners out of order
+// or not finite, otherwise weights bins 1..nom.
 void apply_band_pass(RunState& run);
 // Asks the integration menu and integrates, double-integrates or differentiates bins 2..nom.
 void apply_integration(RunState& run);

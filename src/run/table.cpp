@@ -1,6 +1,7 @@
 #include "run/table.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "textio/reads.hpp"
@@ -67,6 +68,16 @@ void read_table(RunState& run) {
 
     run.nt = i - 1;
     run.dt = run.time[2] - run.time[1];
+}
+
+std::optional<SamplePlace> first_non_finite_sample(const RunState& run) {
+    const std::int32_t stored = std::min(run.nt, capacity);
+    for (std::int32_t i = 1; i <= stored; ++i) {
+        if (!std::isfinite(run.xr1[i])) return SamplePlace{i, column_comp1};
+        if (!std::isfinite(run.xr2[i])) return SamplePlace{i, column_comp2};
+        if (!std::isfinite(run.xr3[i])) return SamplePlace{i, column_comp3};
+    }
+    return std::nullopt;
 }
 
 }  // namespace smwave

@@ -1,11 +1,11 @@
 #include "run/window.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 
+#include "run/shown_number.hpp"
 #include "textio/answers.hpp"
 #include "textio/lines.hpp"
 #include "textio/reads.hpp"
@@ -24,12 +24,6 @@ void say_count(std::string_view text, std::int32_t count) {
     put_text(text);
     put_integer(count);
     end_free_record();
-}
-
-std::string shown(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
 }
 
 // The number of samples in `seconds`: seconds/dt truncated toward zero. Refuses a quotient that is not a

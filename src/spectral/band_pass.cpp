@@ -1,9 +1,16 @@
 #include "spectral/band_pass.hpp"
 
+#include <cmath>
+
 #include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
 
 namespace smwave {
+
+bool band_corners_in_order(double fl1, double fl2, double fh1, double fh2) {
+    const bool finite = std::isfinite(fl1) && std::isfinite(fl2) && std::isfinite(fh1) && std::isfinite(fh2);
+    return finite && fl1 <= fl2 && fl2 <= fh1 && fh1 <= fh2;
+}
 
 BandCorners band_corners_from_hz(double fl1, double fl2, double fh1, double fh2) {
     return {fl1 * two_pi, fl2 * two_pi, fh1 * two_pi, fh2 * two_pi};

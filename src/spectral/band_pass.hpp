@@ -13,6 +13,10 @@ struct BandCorners {
     double oml1, oml2, omh1, omh2;
 };
 
+// Whether corners typed in Hz make a trapezoid: all finite and fl1 <= fl2 <= fh1 <= fh2. Equal
+// corners are allowed (a ramp of zero width is a step); negative ones as well.
+bool band_corners_in_order(double fl1, double fl2, double fh1, double fh2);
+
 // The corners typed in Hz, each times two_pi.
 BandCorners band_corners_from_hz(double fl1, double fl2, double fh1, double fh2);
 
