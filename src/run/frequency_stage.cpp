@@ -28,7 +28,7 @@ void read_corners(RunState& run) {
     end_free_read();
 }
 
-// The three spectra, transform length nf.
+// Elements 1..nf of a spectrum: the whole series that is transformed.
 std::span<Complex> spectrum(ComplexSeries& fx, const RunState& run) { return first_samples(fx, run.nf); }
 // Bins 1..nom of a spectrum: zero frequency to Nyquist.
 std::span<Complex> positive_bins(ComplexSeries& fx, const RunState& run) {

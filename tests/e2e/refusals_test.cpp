@@ -2,6 +2,7 @@
 // component channels, and band-pass corners out of order or not finite.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "e2e/transcript.hpp"
