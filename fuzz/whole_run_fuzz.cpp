@@ -63,6 +63,9 @@ constexpr std::size_t row_length = 48;
 
 std::string the_folder;
 
+// The state of every run, zeroed between runs as far as a run can have touched it.
+RunState run;
+
 void remove_folder();
 
 // The folder the runs take place in; made on first use and removed when the process exits.
@@ -128,12 +131,12 @@ std::string trimmed_name(const TextField& field) {
 }
 
 void check_normal_end(const std::string& folder) {
-    const std::string output = trimmed_name(run.infile);
+    const std::string output = trimmed_name(run.output_name);
     // A waveform file named like the spectrum file replaces it; one named like the echo file shares it.
     if (output == "fort.99") return;
     if (output != "amp3.csv") check_rows(folder + "/amp3.csv", run.nom);
     const std::int64_t step = std::int64_t{run.iskip} + 1;
-    const std::int64_t rows = run.nt > 0 ? (run.nt - 1) / step + 1 : 0;
+    const std::int64_t rows = run.nout > 0 ? (run.nout - 1) / step + 1 : 0;
     check_rows(folder + "/" + output, rows);
 }
 
@@ -151,10 +154,11 @@ void reset_run_state(std::size_t table_bytes) {
     }
     for (Complex* series : {run.fx1, run.fx2, run.fx3}) std::fill_n(series, n, Complex{0.0, 0.0});
     std::memset(run.yy, 0, sizeof run.yy);
-    for (char* field : {run.head1, run.head2, run.head3, run.head4, run.infile})
+    for (char* field : {run.head1, run.head2, run.head3, run.head4, run.input_name, run.output_name})
         std::fill_n(field, text_field_length, '\0');
-    // The scalars; the transform's twiddle table stays, valid for the length it records.
+    // The scalars; the twiddle factors are made afresh by every run that transforms.
     std::memset(&run.myes, 0, offsetof(RunState, twiddles) - offsetof(RunState, myes));
+    run.plan = {};
 }
 
 }  // namespace
@@ -195,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     errors.start();
     confined = true;
     try {
-        run_driver();
+        run_job(run);
     } catch (const RunEnded& ended) {
         status = ended.status;
     }

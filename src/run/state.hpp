@@ -1,10 +1,16 @@
 #pragma once
-// The run's shared arrays and scalars: everything one run of the tool computes, in one place.
+// The state of one run: the arrays and values that the stages of the dialogue read and write, in
+// one object that the driver makes and hands to each stage in turn.
 //
-// Arrays are indexed from 1 (element 0 is never used) and are zero at start: the state lives in
-// static storage, so the system supplies its pages zeroed as they are first touched.
+// Arrays are indexed from 1 (element 0 is never used) and are zero when the state is made. The driver
+// keeps its state in zero-initialised static storage, whose pages the system supplies zeroed as they
+// are first touched, so that a short table costs only the pages it uses.
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
+#include "spectral/complex_math.hpp"
+#include "spectral/wvfast.hpp"
 #include "textio/reads.hpp"
 
 namespace smwave {
@@ -13,12 +19,6 @@ namespace smwave {
 inline constexpr int capacity = 132000;
 // Channel columns of a table row (42 are filled; the last three are never used).
 inline constexpr int channels = 45;
-
-// A complex value, real part first.
-struct Complex {
-    double re;
-    double im;
-};
 
 using Series = double[capacity + 1];
 using ComplexSeries = Complex[capacity + 1];
@@ -30,7 +30,8 @@ struct RunState {
     // are used after a row is read, so the table is held one row at a time.
     double yy[channels + 1];
     TextField head1, head2, head3, head4;
-    TextField infile;  // the input name, later the output name
+    TextField input_name;   // the table's name
+    TextField output_name;  // the waveform file's name
 
     // Components: raw and signed after the table, processed after the back transform.
     Series xr1, xr2, xr3;
@@ -42,26 +43,32 @@ struct RunState {
     // Answers; each starts at 0 before its read.
     std::int32_t myes, my1, my2, my3, nbd, nit, icut, iskip;
     double fl1, fl2, fh1, fh2, stime;
+    double window_dur;  // the window duration answer (s)
 
     // Derived values.
-    std::int32_t nt;            // complete rows read, later the window length
+    std::int32_t nt;            // complete rows read
     double dt;                  // sampling interval (s)
     std::int32_t nf;            // transform length, a power of two 4..131072
     std::int32_t if1;           // log2(nf)
-    double dur;                 // frame duration nf*dt (s); later the window duration answer
+    double dur;                 // frame duration nf*dt (s)
     double dom;                 // frequency step (rad/s)
     std::int32_t nom;           // bins from zero frequency to Nyquist, nf/2 + 1
     double eom;                 // nom*dom (rad/s)
     std::int32_t nstime, ndur;  // window start and length in samples
+    std::int32_t nout;          // samples in the waveform file: nt, or ndur after a cut
 
-    // The transform's twiddle factors for length twiddle_length (0: none yet), kept between its
-    // calls: stage kmax at [kmax, 2*kmax - 1], for the backward direction (the forward ones are
-    // their exact conjugates).
+    // The transform's twiddle factors for length nf, made once per run and shared by the six
+    // transforms, and the plan over them.
     Complex twiddles[capacity];
-    std::int32_t twiddle_length;
+    WvfastPlan plan;
 };
 
-// The one run of this process.
-extern RunState run;
+// Samples 1..n of a series, as the numerical functions take them.
+inline std::span<double> first_samples(Series& series, std::int32_t n) {
+    return {series + 1, static_cast<std::size_t>(n)};
+}
+inline std::span<Complex> first_samples(ComplexSeries& series, std::int32_t n) {
+    return {series + 1, static_cast<std::size_t>(n)};
+}
 
 }  // namespace smwave

@@ -1,6 +1,8 @@
 #include "run/table.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <string_view>
 
 #include "textio/reads.hpp"
 #include "textio/records.hpp"
@@ -33,8 +35,8 @@ void echo_row(double time, double comp1, double comp2, double comp3) {
 
 }  // namespace
 
-void read_table() {
-    open_unit(table_unit, std::string_view(run.infile, text_field_length));
+void read_table(RunState& run) {
+    open_unit(table_unit, std::string_view(run.input_name, text_field_length));
 
     begin_free_read(table_unit, false);
     read_text(run.head1);
@@ -68,9 +70,14 @@ void read_table() {
     run.dt = run.time[2] - run.time[1];
 }
 
-void reverse_component(Series& series, std::int32_t nt) {
-    const std::int32_t stored = std::min(nt, capacity);
-    for (std::int32_t i = 1; i <= stored; ++i) series[i] = -series[i];
+std::optional<SamplePlace> first_non_finite_sample(const RunState& run) {
+    const std::int32_t stored = std::min(run.nt, capacity);
+    for (std::int32_t i = 1; i <= stored; ++i) {
+        if (!std::isfinite(run.xr1[i])) return SamplePlace{i, column_comp1};
+        if (!std::isfinite(run.xr2[i])) return SamplePlace{i, column_comp2};
+        if (!std::isfinite(run.xr3[i])) return SamplePlace{i, column_comp3};
+    }
+    return std::nullopt;
 }
 
 }  // namespace smwave

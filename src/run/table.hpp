@@ -1,5 +1,8 @@
 #pragma once
 // The waveform table: a header, one ignored line, then rows of a time and 42 channel values.
+#include <cstdint>
+#include <optional>
+
 #include "run/state.hpp"
 
 namespace smwave {
@@ -11,11 +14,18 @@ inline constexpr int column_comp3 = 17;
 // Numbers in one table row: the time and 42 channel values.
 inline constexpr int row_values = 43;
 
-// Reads the table named by run.infile on unit 11: fills time and xr1..xr3 (the first `capacity`
+// Reads the table named by input_name on unit 11: fills time and xr1..xr3 (the first `capacity`
 // rows), echoes every complete row to unit 99, and sets nt (every complete row) and dt.
-void read_table();
+void read_table(RunState& run);
 
-// Negates samples 1..nt of `series` (at most the stored ones).
-void reverse_component(Series& series, std::int32_t nt);
+// A sample of a component channel: its row (counted from 1) and its table column.
+struct SamplePlace {
+    std::int32_t row;
+    int column;
+};
+
+// The first stored sample of xr1..xr3 that is infinite or NaN, row by row and within a row in the
+// order of the components; nothing when every stored sample is finite.
+std::optional<SamplePlace> first_non_finite_sample(const RunState& run);
 
 }  // namespace smwave

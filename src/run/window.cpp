@@ -1,11 +1,11 @@
 #include "run/window.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 
+#include "run/shown_number.hpp"
 #include "textio/answers.hpp"
 #include "textio/lines.hpp"
 #include "textio/reads.hpp"
@@ -26,21 +26,15 @@ void say_count(std::string_view text, std::int32_t count) {
     end_free_record();
 }
 
-std::string shown(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
-
 // The number of samples in `seconds`: seconds/dt truncated toward zero. Refuses a quotient that is not a
 // finite number within the 32-bit range.
-std::int32_t samples_in(double seconds, const char* what) {
-    const double quotient = seconds / run.dt;
+std::int32_t samples_in(double seconds, const char* what, double dt) {
+    const double quotient = seconds / dt;
     const double truncated = std::trunc(quotient);
     if (!std::isfinite(truncated) || truncated < std::numeric_limits<std::int32_t>::min() ||
         truncated > std::numeric_limits<std::int32_t>::max()) {
         refuse_run(std::string("smwave: the ") + what + " of " + shown(seconds) + " s is " + shown(quotient) +
-                   " samples at a sampling interval of " + shown(run.dt) +
+                   " samples at a sampling interval of " + shown(dt) +
                    " s, which is not a sample count the tool can hold; nothing more was written");
     }
     return static_cast<std::int32_t>(truncated);
@@ -51,7 +45,8 @@ double sample(const Series& series, std::int64_t k) { return k <= 0 || k > capac
 
 }  // namespace
 
-void cut_window() {
+void cut_window(RunState& run) {
+    run.nout = run.nt;
     write_empty_record(console);
     write_text_record(console, "Cutting data? (No=0,Yes=1)");
     read_answer(run.icut);
@@ -59,14 +54,14 @@ void cut_window() {
 
     write_text_record(console, "Enter Starting Time (sec)");
     read_answer(run.stime);
-    run.nstime = samples_in(run.stime, "window start");
+    run.nstime = samples_in(run.stime, "window start", run.dt);
     say_count("Number of Cutting Data =", run.nstime);
 
     write_text_record(console, "Enter Duration (sec)");
-    read_answer(run.dur);
-    const std::int64_t ndur = std::int64_t{samples_in(run.dur, "window duration")} + 1;
+    read_answer(run.window_dur);
+    const std::int64_t ndur = std::int64_t{samples_in(run.window_dur, "window duration", run.dt)} + 1;
     if (ndur > capacity) {
-        refuse_run("smwave: a window of " + std::to_string(ndur) + " samples (" + shown(run.dur) +
+        refuse_run("smwave: a window of " + std::to_string(ndur) + " samples (" + shown(run.window_dur) +
                    " s) is longer than the " + std::to_string(capacity) +
                    " samples the tool can hold; nothing more was written");
     }
@@ -79,11 +74,11 @@ void cut_window() {
         run.x2[i] = sample(run.xr2, k);
         run.x3[i] = sample(run.xr3, k);
     }
-    run.nt = run.ndur;
-    say_count("New nt =", run.nt);
+    run.nout = run.ndur;
+    say_count("New nt =", run.nout);
 }
 
-void write_waveform_file() {
+void write_waveform_file(RunState& run) {
     write_empty_record(console);
     write_text_record(console, "Skip Data (no=0; yes=skip number)?");
     read_answer(run.iskip);
@@ -95,13 +90,13 @@ void write_waveform_file() {
 
     start_edit_record(console, "(/,1X,'Enter output file name of waveform (csv format file)')");
     end_edit_record();
-    read_line_field(unit_stdin, run.infile);
+    read_line_field(unit_stdin, run.output_name);
 
-    open_unit(waveform_unit, std::string_view(run.infile, text_field_length));
+    open_unit(waveform_unit, std::string_view(run.output_name, text_field_length));
     start_free_record(waveform_unit);
     put_text("time(s),comp1, comp2, comp3");
     end_free_record();
-    for (std::int64_t i = 1; i <= run.nt; i += step) {
+    for (std::int64_t i = 1; i <= run.nout; i += step) {
         start_edit_record(waveform_unit, "(F8.3,4(',',E12.4))");
         put_edit_double(run.time[i]);
         put_edit_double(run.x1[i] - run.x1[1]);

@@ -1,10 +1,16 @@
 #include "spectral/band_pass.hpp"
 
-#include "spectral/complex_math.hpp"
+#include <cmath>
+
+#include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
-#include "spectral/frequency_stage.hpp"
 
 namespace smwave {
+
+bool band_corners_in_order(double fl1, double fl2, double fh1, double fh2) {
+    const bool finite = std::isfinite(fl1) && std::isfinite(fl2) && std::isfinite(fh1) && std::isfinite(fh2);
+    return finite && fl1 <= fl2 && fl2 <= fh1 && fh1 <= fh2;
+}
 
 BandCorners band_corners_from_hz(double fl1, double fl2, double fh1, double fh2) {
     return {fl1 * two_pi, fl2 * two_pi, fh1 * two_pi, fh2 * two_pi};
@@ -23,8 +29,9 @@ Complex band_pass_bin(Complex bin, double omega, const BandCorners& c) {
     return times(bin, Complex{band_pass_weight(omega, c), 0.0});
 }
 
-void band_pass_bins(Complex* fx, std::int32_t nom, double dom, const BandCorners& corners) {
-    for (std::int32_t i = 1; i <= nom; ++i) fx[i] = band_pass_bin(fx[i], bin_omega(i, dom), corners);
+void band_pass_bins(std::span<Complex> bins, double dom, const BandCorners& corners) {
+    for (std::size_t k = 0; k < bins.size(); ++k)
+        bins[k] = band_pass_bin(bins[k], bin_omega(k, dom), corners);
 }
 
 }  // namespace smwave

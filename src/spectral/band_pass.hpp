@@ -1,9 +1,10 @@
 #pragma once
 // The trapezoidal band-pass weight: 0 up to the lowest corner, rising linearly to 1 at the second,
-// 1 up to the third, falling linearly to 0 at the highest. Corners are used as typed, in any order.
+// 1 up to the third, falling linearly to 0 at the highest.
 #include <cstdint>
+#include <span>
 
-#include "run/state.hpp"
+#include "spectral/complex_math.hpp"
 
 namespace smwave {
 
@@ -12,7 +13,11 @@ struct BandCorners {
     double oml1, oml2, omh1, omh2;
 };
 
-// The corners typed in Hz (fL1 < fL2 < fH1 < fH2 expected, not enforced), each times two_pi.
+// Whether corners typed in Hz make a trapezoid: all finite and fl1 <= fl2 <= fh1 <= fh2. Equal
+// corners are allowed (a ramp of zero width is a step); negative ones as well.
+bool band_corners_in_order(double fl1, double fl2, double fh1, double fh2);
+
+// The corners typed in Hz, each times two_pi.
 BandCorners band_corners_from_hz(double fl1, double fl2, double fh1, double fh2);
 
 // The ramp weight at omega, tested in this order with strict comparisons: 1; the rising ramp below
@@ -21,10 +26,10 @@ BandCorners band_corners_from_hz(double fl1, double fl2, double fh1, double fh2)
 double band_pass_weight(double omega, const BandCorners& corners);
 
 // A bin at omega after weighting: cleared below oml1 and above omh2, then times (weight, 0).
-//     Complex shaped = band_pass_bin(run.fx1[i], bin_omega(i, run.dom), corners);
+//     Complex shaped = band_pass_bin(bin, bin_omega(k, dom), corners);
 Complex band_pass_bin(Complex bin, double omega, const BandCorners& corners);
 
-// Weights bins 1..nom of the spectrum fx (indexed from 1) at spacing dom.
-void band_pass_bins(Complex* fx, std::int32_t nom, double dom, const BandCorners& corners);
+// Weights every bin of `bins` (bin k at angular frequency k*dom, the first at zero frequency).
+void band_pass_bins(std::span<Complex> bins, double dom, const BandCorners& corners);
 
 }  // namespace smwave

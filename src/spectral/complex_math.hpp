@@ -3,9 +3,13 @@
 // of double operations (no library rescaling or NaN recovery).
 #include <cmath>
 
-#include "run/state.hpp"
-
 namespace smwave {
+
+// A complex value, real part first.
+struct Complex {
+    double re;
+    double im;
+};
 
 // The full complex product: (a.re*b.re - a.im*b.im, a.re*b.im + a.im*b.re).
 // Multiplying by (s, 0) still forms all four terms, so an infinite or NaN part spreads as it would.
@@ -28,7 +32,7 @@ inline Complex divided(Complex a, Complex b) {
 
 // The modulus of z without intermediate overflow: with a >= b the magnitudes of the two parts,
 // a when b is negligible beside it (a + b == a), otherwise a * sqrt(1 + (b/a)^2).
-//     double amplitude = modulus(run.fx1[i]);
+//     double amplitude = modulus(bin);
 inline double modulus(Complex z) {
     const double re = std::fabs(z.re);
     const double im = std::fabs(z.im);

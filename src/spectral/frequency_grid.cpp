@@ -1,6 +1,6 @@
 #include "spectral/frequency_grid.hpp"
 
-#include "spectral/frequency_stage.hpp"
+#include "spectral/constants.hpp"
 
 namespace smwave {
 

@@ -1,5 +1,6 @@
 #pragma once
 // The frequency grid of a transform of nf samples at interval dt.
+#include <cstddef>
 #include <cstdint>
 
 namespace smwave {
@@ -11,11 +12,11 @@ struct FrequencyGrid {
     double eom;        // nom*dom (rad/s), one bin above Nyquist; reported only
 };
 
-// The grid of nf samples at interval dt; bin i (1..nom) lies at (i - 1)*dom.
+// The grid of nf samples at interval dt; bin k (0..nom-1) lies at k*dom.
 //     frequency_grid(4096, 0.01) -> {40.96, 0.15339807878..., 2049, 314.3126634...}
 FrequencyGrid frequency_grid(std::int32_t nf, double dt);
 
-// The angular frequency of bin i: double(i - 1)*dom.
-inline double bin_omega(std::int32_t i, double dom) { return double(i - 1) * dom; }
+// The angular frequency of bin k (counted from 0, the zero-frequency bin): double(k)*dom.
+inline double bin_omega(std::size_t k, double dom) { return double(k) * dom; }
 
 }  // namespace smwave

@@ -1,6 +1,5 @@
 #include "spectral/integration.hpp"
 
-#include "spectral/complex_math.hpp"
 #include "spectral/frequency_grid.hpp"
 
 namespace smwave {
@@ -18,8 +17,8 @@ Complex integrate_bin(Complex bin, double omega, std::int32_t nit) {
     }
 }
 
-void integrate_bins(Complex* fx, std::int32_t nom, double dom, std::int32_t nit) {
-    for (std::int32_t i = 2; i <= nom; ++i) fx[i] = integrate_bin(fx[i], bin_omega(i, dom), nit);
+void integrate_bins(std::span<Complex> bins, double dom, std::int32_t nit) {
+    for (std::size_t k = 1; k < bins.size(); ++k) bins[k] = integrate_bin(bins[k], bin_omega(k, dom), nit);
 }
 
 }  // namespace smwave

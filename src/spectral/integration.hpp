@@ -2,8 +2,9 @@
 // Integration and differentiation in the frequency domain: a bin at angular frequency omega is
 // divided by i*omega, divided by -omega^2, or multiplied by i*omega.
 #include <cstdint>
+#include <span>
 
-#include "run/state.hpp"
+#include "spectral/complex_math.hpp"
 
 namespace smwave {
 
@@ -16,8 +17,8 @@ inline constexpr std::int32_t nit_differentiate = 3;
 //     integrate_bin({2, 4}, 2.0, 1) -> {2, -1};  ... 2 -> {-0.5, -1};  ... 3 -> {-8, 4}
 Complex integrate_bin(Complex bin, double omega, std::int32_t nit);
 
-// Applies nit to bins 2..nom of fx (indexed from 1) at spacing dom; bin 1 (zero frequency) and the
-// negative-frequency bins are left as they are.
-void integrate_bins(Complex* fx, std::int32_t nom, double dom, std::int32_t nit);
+// Applies nit to every bin of `bins` but the first (bin k at angular frequency k*dom, the first at
+// zero frequency, which is left as it is).
+void integrate_bins(std::span<Complex> bins, double dom, std::int32_t nit);
 
 }  // namespace smwave

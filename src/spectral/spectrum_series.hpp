@@ -1,23 +1,25 @@
 #pragma once
-// Moving one component between its sample series and its spectrum (all arrays indexed from 1).
-#include <cstdint>
+// Moving one component between its sample series and its spectrum.
+#include <span>
 
-#include "run/state.hpp"
+#include "spectral/complex_math.hpp"
 
 namespace smwave {
 
-// fx(1..nt) = (x(i), 0) and fx(nt+1..nf) = (0, 0): the series zero-padded to nf samples.
-void load_padded(const double* x, std::int32_t nt, std::int32_t nf, Complex* fx);
+// series[k] = (samples[k], 0) for every sample, then (0, 0) to the end of `series`: the samples
+// zero-padded to the transform length (series is at least as long as samples).
+void load_padded(std::span<const double> samples, std::span<Complex> series);
 
-// Multiplies fx(1..nf) by (dt, 0) as a full complex product, turning the transform's sums into an
+// Multiplies every bin by (dt, 0) as a full complex product, turning the transform's sums into an
 // approximation of the continuous Fourier transform.
-void scale_bins(Complex* fx, std::int32_t nf, double dt);
+void scale_bins(std::span<Complex> bins, double dt);
 
-// Bin nf - i + 2 = conjugate of bin i for i = 2..nf/2: the negative frequencies of a real series
-// follow its shaped positive half. Bin 1 and bin nf/2 + 1 (Nyquist) are left as they are.
-void mirror_conjugate(Complex* fx, std::int32_t nf);
+// Bin n - k = conjugate of bin k for k = 1..n/2 - 1 (n the length of `bins`): the negative
+// frequencies of a real series follow its shaped positive half. Bin 0 and bin n/2 (Nyquist) are left
+// as they are.
+void mirror_conjugate(std::span<Complex> bins);
 
-// x(1..nf) = real part of fx(i) / dur; the imaginary parts are dropped.
-void unload_real(const Complex* fx, std::int32_t nf, double dur, double* x);
+// samples[k] = real part of series[k] / dur for every element of `series`; imaginary parts dropped.
+void unload_real(std::span<const Complex> series, double dur, std::span<double> samples);
 
 }  // namespace smwave

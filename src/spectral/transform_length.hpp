@@ -6,6 +6,9 @@
 
 namespace smwave {
 
+// The longest transform, 2 to the 17th.
+inline constexpr std::int32_t largest_transform_length = 131072;
+
 struct TransformLength {
     std::int32_t nf;   // samples transformed, a power of two 4..131072
     std::int32_t if1;  // log2(nf), 2..17

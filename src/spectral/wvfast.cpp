@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cmath>
 
-#include "spectral/complex_math.hpp"
+#include "spectral/constants.hpp"
 
 namespace smwave {
 namespace {
@@ -16,14 +17,15 @@ constexpr std::int32_t block_span = 2048;
 // butterflies contiguous in memory, small enough to live on the stack.
 constexpr std::int32_t twiddle_block = 256;
 
-// Moves element p + 1 (0-based p) to the bit-reversed position of p over log2(n) bits.
+// Moves element p (0-based) to the bit-reversed position of p over log2(n) bits. The counters i and j
+// count positions from 1.
 void reorder_bit_reversed(std::int32_t n, Complex* a) {
     std::int32_t j = 1;
     for (std::int32_t i = 1; i <= n; ++i) {
         if (i < j) {
-            const Complex temp = a[j];
-            a[j] = a[i];
-            a[i] = temp;
+            const Complex temp = a[j - 1];
+            a[j - 1] = a[i - 1];
+            a[i - 1] = temp;
         }
         std::int32_t m = n / 2;
         while (j > m) {
@@ -40,18 +42,6 @@ void reorder_bit_reversed(std::int32_t n, Complex* a) {
 Complex twiddle(std::int32_t k, std::int32_t kmax) {
     const double phi = double(k - 1) * pai / double(kmax);
     return {std::cos(phi), std::sin(phi)};
-}
-
-// The twiddle factors of every stage of length n, stage kmax at [kmax, 2*kmax - 1], made once per
-// length and kept in the run state: the three components and both directions share them.
-const Complex* twiddles_for(std::int32_t n) {
-    if (run.twiddle_length != n) {
-        for (std::int32_t kmax = 1; kmax < n; kmax *= 2) {
-            for (std::int32_t k = 1; k <= kmax; ++k) run.twiddles[kmax + k - 1] = twiddle(k, kmax);
-        }
-        run.twiddle_length = n;
-    }
-    return run.twiddles;
 }
 
 // One butterfly: a(j) = a(i) - a(j)*w, then a(i) = a(i) + a(j)*w, the product stored first.
@@ -76,7 +66,7 @@ void run_early_stages(std::int32_t n, Complex* a, std::int32_t span, std::int32_
     std::array<Complex, block_span> w;
     for (std::int32_t kmax = 1; kmax < span; kmax *= 2)
         stage_twiddles(table, kmax, 1, kmax, ind, w.data() + kmax);
-    for (std::int32_t base = 1; base <= n; base += span) {
+    for (std::int32_t base = 0; base < n; base += span) {
         for (std::int32_t kmax = 1; kmax < span; kmax *= 2) {
             const Complex* stage = w.data() + kmax;
             for (std::int32_t group = base; group < base + span; group += 2 * kmax) {
@@ -96,7 +86,7 @@ void run_late_stage(std::int32_t n, Complex* a, std::int32_t kmax, std::int32_t 
     for (std::int32_t first = 1; first <= kmax; first += twiddle_block) {
         const std::int32_t count = std::min(twiddle_block, kmax - first + 1);
         stage_twiddles(table, kmax, first, count, ind, w.data());
-        for (std::int32_t group = first; group <= n; group += istep) {
+        for (std::int32_t group = first - 1; group < n; group += istep) {
             Complex* upper = a + group;
             Complex* lower = upper + kmax;
             for (std::int32_t t = 0; t < count; ++t) butterfly(upper[t], lower[t], w[t]);
@@ -106,11 +96,22 @@ void run_late_stage(std::int32_t n, Complex* a, std::int32_t kmax, std::int32_t 
 
 }  // namespace
 
-void wvfast(std::int32_t n, Complex* a, std::int32_t /*mom*/, std::int32_t ind) {
+WvfastPlan make_wvfast_plan(std::int32_t n, std::span<Complex> storage) {
+    assert(storage.size() >= wvfast_plan_size(n));
+    for (std::int32_t kmax = 1; kmax < n; kmax *= 2) {
+        for (std::int32_t k = 1; k <= kmax; ++k) storage[kmax + k - 1] = twiddle(k, kmax);
+    }
+    return {n, storage.first(wvfast_plan_size(n))};
+}
+
+void wvfast(std::span<Complex> series, const WvfastPlan& plan, std::int32_t ind) {
+    const std::int32_t n = plan.length;
+    assert(series.size() == static_cast<std::size_t>(n));
     // The butterflies of a stage are independent of one another, so taking them in this order gives
     // the same values as sweeping each stage position by position.
+    Complex* a = series.data();
     reorder_bit_reversed(n, a);
-    const Complex* table = twiddles_for(n);
+    const Complex* table = plan.twiddles.data();
     const std::int32_t span = std::min(n, block_span);
     run_early_stages(n, a, span, ind, table);
     for (std::int32_t kmax = span; kmax < n; kmax *= 2) run_late_stage(n, a, kmax, ind, table);

@@ -92,7 +92,6 @@ void fatal_io(int code, const char* context) {
         report += "\n";
     }
     report += std::string("lately ") + c.direction + " " + c.access + " " + c.form + " " + c.kind + " IO\n";
-    c.in_statement = false;
     write_error_stream(report);
     end_of_run_close();
     std::signal(SIGABRT, SIG_DFL);

@@ -14,7 +14,6 @@ namespace smwave {
 struct IoContext {
     Unit units[unit_count];
     bool initialised = false;
-    bool in_statement = false;
     bool closed_at_end = false;  // the end-of-run close has run
 
     // What the fatal report prints about the latest statement or open.

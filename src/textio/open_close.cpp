@@ -127,7 +127,6 @@ void end_of_run_close() {
     IoContext& c = io();
     if (!c.initialised || c.closed_at_end) return;
     c.closed_at_end = true;
-    c.in_statement = false;
     for (int number = 0; number < unit_count; ++number) disconnect(number, false);
 }
 

@@ -63,18 +63,11 @@ int connect_implicitly(int number) {
     int length = 5;
     if (number >= 10) name[length++] = static_cast<char>('0' + number / 10);
     name[length++] = static_cast<char>('0' + number % 10);
-    IoContext& c = io();
-    c.in_statement = false;
     const int failure = connect_unit(number, std::string_view(name, static_cast<std::size_t>(length)));
-    c.in_statement = true;
     return failure == 0 ? 0 : err_formatted_io;
 }
 
-void begin_statement(int number) {
-    IoContext& c = io();
-    c.in_statement = true;
-    c.current_unit = number;
-}
+void begin_statement(int number) { io().current_unit = number; }
 
 // The end of a read's start: the console shown before a console read, the switch to reading, and
 // the end-of-file test. Returns 0, or -1 for an end of file handed back.
@@ -143,7 +136,6 @@ int statement_start(Statement kind, int number, bool end_branch, std::string_vie
 
 void statement_end(Statement kind) {
     IoContext& c = io();
-    c.in_statement = false;
     if (kind == Statement::fixed_read || kind == Statement::edit_write) c.format = {};
     // A console on a terminal shows each record as it is finished.
     if ((kind == Statement::free_write || kind == Statement::edit_write) && c.current_unit >= 0) {
@@ -154,10 +146,7 @@ void statement_end(Statement kind) {
 }
 
 int dispatch_failure(int code, const char* context, bool end_branch) {
-    if (code == code_eof && end_branch) {
-        io().in_statement = false;
-        return -1;
-    }
+    if (code == code_eof && end_branch) return -1;
     fatal_io(code, context);
 }
 

@@ -43,7 +43,6 @@ void connect_console_units() {
         u.stream.attach(c.fd, unit_buffer(c.number));
         u.name = nullptr;
         u.seekable = !::isatty(c.fd);
-        u.formatted = true;
         u.at_eof = false;
         u.last_was_write = c.last_was_write;
     }
@@ -65,7 +64,6 @@ void reset_units() {
         u.at_eof = false;
         u.last_was_write = false;
     }
-    io_context.in_statement = false;
     io_context.closed_at_end = false;
     io_context.current_unit = -1;
     io_context.format = {};

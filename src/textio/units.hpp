@@ -34,7 +34,6 @@ struct Unit {
     Stream stream;
     char* name = nullptr;  // owned copy of the connection name; null for the console units
     bool seekable = false;
-    bool formatted = true;
     int access = 3;  // 1 may read, 2 may write
     bool at_eof = false;
     bool last_was_write = false;

@@ -119,8 +119,9 @@ TEST_F(Table, MissingTableIsCreatedEmptyAndReported) {
     EXPECT_EQ(std::filesystem::file_size(dir / "nosuch.txt"), 0u);
 }
 
-// Tables over the transform limit and over the storage: counted in full, then the over-length stop.
-TEST_F(Table, RowsBeyondTheLimitsAreCountedAndStopTheRun) {
+// Tables over the transform limit and over the storage: counted in full, then the over-length line and
+// a refusal that names the count and the limit.
+TEST_F(Table, RowsBeyondTheLimitsAreCountedAndRefused) {
     for (const int rows : {131073, 132001}) {
         std::string table = "STN EW NS UD\nx\n";
         std::string zeros;
@@ -136,7 +137,9 @@ TEST_F(Table, RowsBeyondTheLimitsAreCountedAndStopTheRun) {
         const ToolResult r = run_tool(dir.path(), "big.txt\n0\n");
         EXPECT_EQ(r.out, input_prompt + table_report(std::to_string(rows) + "  0.01") + sign_question +
                              "  NT>2**17 !!!!!\n");
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "smwave: the table has " + std::to_string(rows) +
+                             " rows; at most 131072 can be transformed; cut the record first\n");
         EXPECT_FALSE(std::filesystem::exists(dir / "amp3.csv"));
         const std::string echoed = echo();
         EXPECT_EQ(std::count(echoed.begin(), echoed.end(), '\n'), rows);

@@ -1,8 +1,8 @@
-#include "spectral/spectrum_file.hpp"
+#include "run/spectrum_file.hpp"
 
 #include "spectral/complex_math.hpp"
+#include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
-#include "spectral/frequency_stage.hpp"
 #include "textio/lines.hpp"
 #include "textio/records.hpp"
 #include "textio/units.hpp"
@@ -16,7 +16,7 @@ constexpr std::string_view row_format = "(F8.4,6(',',E12.4))";
 
 }  // namespace
 
-void write_spectrum_file() {
+void write_spectrum_file(const RunState& run) {
     write_empty_record(unit_stdout);
     write_text_record(unit_stdout, "Fourier Spectrum data are stored in \"amp3.csv\"");
 
@@ -24,7 +24,7 @@ void write_spectrum_file() {
     write_text_record(spectrum_unit, "frequency(Hz),comp1, comp2, comp3");
     for (std::int32_t i = 1; i <= run.nom; ++i) {
         start_edit_record(spectrum_unit, row_format);
-        put_edit_double(bin_omega(i, run.dom) / two_pi);
+        put_edit_double(bin_omega(i - 1, run.dom) / two_pi);
         put_edit_double(modulus(run.fx1[i]));
         put_edit_double(modulus(run.fx2[i]));
         put_edit_double(modulus(run.fx3[i]));

@@ -8,6 +8,6 @@ namespace smwave {
 // Prints the notice naming "amp3.csv", then rewrites that file on unit 10: a header and, for bins
 // 1..nom of fx1..fx3 as they stand, the frequency in Hz and the three moduli. Leaves unit 10 closed.
 // Changes no spectrum; any file failure ends the run in the unit layer.
-void write_spectrum_file();
+void write_spectrum_file(const RunState& run);
 
 }  // namespace smwave

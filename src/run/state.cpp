@@ -1,7 +1,0 @@
-#include "run/state.hpp"
-
-namespace smwave {
-
-RunState run;
-
-}  // namespace smwave
