@@ -1,0 +1,26 @@
+#pragma once
+// Elastic response spectra: the peaks of damped oscillators of many periods driven by a record.
+#include <array>
+#include <vector>
+
+#include "response/record.hpp"
+
+namespace smwave::response {
+
+// One damping ratio and period, for each of the three components.
+struct SpectrumRow {
+    double damping = 0;
+    double period = 0;            // seconds; 0 stands for an infinitely stiff oscillator
+    std::array<double, 3> sd{};   // peak relative displacement
+    std::array<double, 3> psv{};  // (2 pi / T) sd
+    std::array<double, 3> psa{};  // (2 pi / T)^2 sd
+    std::array<double, 3> sa{};   // peak absolute acceleration
+};
+
+// The rows for every damping (outer) and period (inner), in the order given. A period of 0 gives the
+// peak ground acceleration as psa and sa, and 0 as sd and psv. The oscillators start at rest at the
+// first sample. Work is shared among up to `threads` threads.
+std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std::vector<double>& dampings,
+                                          const std::vector<double>& periods, unsigned threads);
+
+}  // namespace smwave::response
