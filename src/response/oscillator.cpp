@@ -98,8 +98,9 @@ std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<
             // The components are independent chains: interleaved, their latencies overlap.
             for (std::size_t c = 0; c < K; ++c) {
                 const double a0 = records[c][i], a1 = records[c][i + 1];
-                const double next_u = uu * u[c] + uv * v[c] + u0 * a0 + u1 * a1;
-                const double next_v = vu * u[c] + vv * v[c] + v0 * a0 + v1 * a1;
+                // The excitation's terms first: they do not wait for the state.
+                const double next_u = (u0 * a0 + u1 * a1) + (uu * u[c] + uv * v[c]);
+                const double next_v = (v0 * a0 + v1 * a1) + (vu * u[c] + vv * v[c]);
                 u[c] = next_u;
                 v[c] = next_v;
                 peak_u[c] = std::max(peak_u[c], std::abs(next_u));
