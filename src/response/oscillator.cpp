@@ -103,9 +103,10 @@ std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<
                 const double next_v = (v0 * a0 + v1 * a1) + (vu * u[c] + vv * v[c]);
                 u[c] = next_u;
                 v[c] = next_v;
-                peak_u[c] = std::max(peak_u[c], std::abs(next_u));
+                // The new value first: a state overflowed to NaN stays NaN, and so does its peak.
+                peak_u[c] = std::max(std::abs(next_u), peak_u[c]);
                 peak_acceleration[c] =
-                    std::max(peak_acceleration[c], std::abs(map.stiffness * next_u + map.viscosity * next_v));
+                    std::max(std::abs(map.stiffness * next_u + map.viscosity * next_v), peak_acceleration[c]);
             }
         }
     }

@@ -21,6 +21,11 @@ int run_response(const Settings& settings) {
     if (!record) companion::refuse(record.problem());
     const std::vector<SpectrumRow> rows = response_spectra(*record, settings.dampings, periods_of(settings),
                                                            std::thread::hardware_concurrency());
+    if (!all_finite(rows)) {
+        companion::refuse({settings.input.string(), 0,
+                           "the responses overflow the range of numbers: the record's values or interval are "
+                           "far too large"});
+    }
 
     auto file = companion::OutputFile::open(output);
     if (!file) companion::refuse(file.problem());

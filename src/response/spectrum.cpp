@@ -61,4 +61,15 @@ std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std:
     return rows;
 }
 
+bool all_finite(const std::vector<SpectrumRow>& rows) {
+    for (const SpectrumRow& row : rows) {
+        for (const auto* values : {&row.sd, &row.psv, &row.psa, &row.sa}) {
+            for (const double value : *values) {
+                if (!std::isfinite(value)) return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace smwave::response

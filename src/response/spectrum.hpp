@@ -23,4 +23,8 @@ struct SpectrumRow {
 std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std::vector<double>& dampings,
                                           const std::vector<double>& periods, unsigned threads);
 
+// Whether every value of every row is finite: records of values or intervals beyond any physical
+// meaning (1e300) can overflow the range of doubles.
+bool all_finite(const std::vector<SpectrumRow>& rows);
+
 }  // namespace smwave::response

@@ -139,6 +139,9 @@ TEST(Tool, RefusalsLeaveNoFile) {
          {"absent.csv"},
          "smwave-response: absent.csv: cannot open: No such file or directory\n"},
         {"", {"w.csv"}, "smwave-response: w.csv:1: the file is empty"},
+        {waveform(5),
+         {"w.csv", "--dt", "1e200", "--periods", "1e300"},
+         "smwave-response: w.csv: the responses overflow the range of numbers"},
         // A very long line: one row of a million fields.
         {" time(s),comp1, comp2, comp3\n" + repeated("1,", 1000000) + "\n",
          {"w.csv"},
