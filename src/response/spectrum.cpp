@@ -43,21 +43,24 @@ SpectrumRow oscillator_row(const GroundRecord& record, double damping, double pe
 }  // namespace
 
 std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std::vector<double>& dampings,
-                                          const std::vector<double>& periods, unsigned threads) {
+                                          const std::vector<double>& periods, unsigned threads,
+                                          const Progress& progress) {
     std::vector<SpectrumRow> rows(dampings.size() * periods.size());
     std::atomic<std::size_t> next{0};
     // Each worker takes the next row: short periods cost more sub-steps, so rows are handed out one by one.
-    const auto work = [&] {
+    const auto work = [&](bool reporting) {
         for (std::size_t i = next++; i < rows.size(); i = next++) {
             const double damping = dampings[i / periods.size()], period = periods[i % periods.size()];
             rows[i] = period == 0 ? peak_ground_acceleration(record, damping)
                                   : oscillator_row(record, damping, period);
+            if (reporting && progress)
+                progress(static_cast<double>(std::min(next.load(), rows.size())) / rows.size());
         }
     };
     const std::size_t running = std::min<std::size_t>(std::max(threads, 1u), rows.size());
     std::vector<std::jthread> helpers;
-    for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work);
-    work();
+    for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work, false);
+    work(true);
     return rows;
 }
 
