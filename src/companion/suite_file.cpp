@@ -85,7 +85,8 @@ class Parser {
             have_line = next_line(line);
         }
         if (!have_line) {
-            return Problem{name_, line_number_ + 1,
+            // The end lies on a line of its own after a line end, else on the last line.
+            return Problem{name_, line_number_ + (cut_short_ ? 0 : 1),
                            "expected a header line or a row, found the end of the file"};
         }
         auto layout = recognise(trim(line));

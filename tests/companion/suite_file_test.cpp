@@ -93,6 +93,7 @@ TEST(SuiteFile, RefusalsNameTheFileAndLine) {
         {"", "w:1: the file is empty"},
         {"hello world\n", "w:1: expected the header of a waveform file"},
         {"# only a comment\n", "w:2: expected a header line or a row, found the end of the file"},
+        {"# a comment\n# and one without a line end", "w:2: expected a header line or a row, found the end"},
         {" time(s),comp1, comp2, comp3\n   0.000,  0.0000E+00,  0.0000E+00,\n",
          "w:2: expected 4 values, found 3"},
         {" time(s),comp1, comp2, comp3\n   0.000,  0.0000E+00,  0.0000E+00,  0.00",

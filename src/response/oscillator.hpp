@@ -1,0 +1,52 @@
+#pragma once
+// A damped single-degree-of-freedom oscillator on moving ground:
+//
+//     u'' + 2 zeta omega u' + omega^2 u = -a(t),   omega = 2 pi / T,
+//
+// u the displacement relative to the ground and a the ground acceleration, which varies linearly
+// between samples. One step maps the state (u, u') and the excitation at both ends of the step to the
+// next state exactly: the only errors are those of rounding, whatever the step is relative to T.
+#include <array>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace smwave::response {
+
+// Sub-steps per sample interval, on which the peaks are taken: ceil(10 dt / T), at least 1 and at most
+// max_sub_steps (a shorter period follows the excitation, whose peaks lie at the samples).
+constexpr int max_sub_steps = 1000;
+int sub_steps(double period, double dt);
+
+// The exact map of one sample interval cut into `count` equal sub-steps: at sub-step k,
+//     u <- uu u + uv v + u0[k] a_i + u1[k] a_i+1,   v <- vu u + vv v + v0[k] a_i + v1[k] a_i+1,
+// the excitation interpolated linearly between the interval's samples a_i and a_i+1.
+struct IntervalMap {
+    double uu = 0, uv = 0, vu = 0, vv = 0;
+    std::vector<double> u0, u1, v0, v1;
+    double stiffness = 0;  // omega^2
+    double viscosity = 0;  // 2 zeta omega; the absolute acceleration is -(stiffness u + viscosity v)
+    int count = 1;
+};
+
+// The map for an oscillator of `period` seconds (> 0) and damping ratio `zeta` in (0, 1), on samples
+// `dt` seconds apart, with `count` sub-steps per interval.
+IntervalMap interval_map(double period, double zeta, double dt, int count);
+
+struct OscillatorState {
+    double u = 0;  // displacement relative to the ground
+    double v = 0;  // its velocity
+};
+
+struct Peaks {
+    double displacement = 0;           // max |u|
+    double absolute_acceleration = 0;  // max |u'' + a|
+};
+
+// Steps K oscillators of the same map through K records of equal length, each from its state in
+// `states` (left holding the final states), and gives the peaks over every sub-step.
+template <std::size_t K>
+std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<const double>, K>& records,
+                             std::array<OscillatorState, K>& states);
+
+}  // namespace smwave::response

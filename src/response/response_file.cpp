@@ -1,0 +1,51 @@
+#include "response/response_file.hpp"
+
+#include <algorithm>
+
+#include "companion/number_text.hpp"
+
+namespace smwave::response {
+
+namespace {
+
+// A text on one comment line: no line end may start a line the reader would take for a row.
+std::string one_line(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, '?');
+    return text;
+}
+
+void append_components(std::string& text, const std::array<double, 3>& values) {
+    for (const double value : values) {
+        text += ',';
+        companion::append_shortest(text, value);
+    }
+}
+
+}  // namespace
+
+std::string response_text(const std::vector<SpectrumRow>& rows, const std::string& input_name,
+                          const GroundRecord& record, const std::string& units) {
+    std::string text = "# input " + one_line(input_name) + ", dt ";
+    companion::append_shortest(text, record.dt);
+    text += record.dt_from_time_column ? " s (from the time column)" : " s (given)";
+    text += ", units " + (units.empty() ? std::string("of the input") : one_line(units));
+    text +=
+        ", method exact recurrence for the linearly interpolated excitation (Nigam and Jennings 1969), "
+        "peaks over ceil(10 dt / T) sub-steps per interval, oscillators at rest at the first sample\n";
+    text += response_header;
+    text += '\n';
+    for (const SpectrumRow& row : rows) {
+        companion::append_shortest(text, row.damping);
+        text += ',';
+        companion::append_shortest(text, row.period);
+        append_components(text, row.sd);
+        append_components(text, row.psv);
+        append_components(text, row.psa);
+        append_components(text, row.sa);
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace smwave::response

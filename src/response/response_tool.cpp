@@ -1,0 +1,72 @@
+#include "response/response_tool.hpp"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "companion/output_file.hpp"
+#include "companion/tool.hpp"
+#include "response/record.hpp"
+#include "response/response_file.hpp"
+#include "response/spectrum.hpp"
+
+namespace smwave::response {
+
+namespace {
+
+// The share of the work done, on standard error when it is a terminal, at most once a second.
+class TerminalProgress {
+  public:
+    Progress reporter() {
+        if (!::isatty(STDERR_FILENO)) return {};
+        return [this](double share) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last_ < std::chrono::seconds(1)) return;
+            last_ = now;
+            shown_ = true;
+            std::fprintf(stderr, "\rsmwave-response: %3.0f %% of the oscillators", 100 * share);
+        };
+    }
+    // Clears the line it wrote on.
+    ~TerminalProgress() {
+        if (shown_) std::fprintf(stderr, "\r%*s\r", 45, "");
+    }
+
+  private:
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+    bool shown_ = false;
+};
+
+}  // namespace
+
+int run_response(const Settings& settings) {
+    if (auto problem = check_settings(settings)) companion::refuse(*problem);
+    const std::filesystem::path output =
+        settings.output.empty() ? default_output(settings.input) : settings.output;
+    const std::filesystem::path inputs[] = {settings.input};
+    if (auto problem = companion::refuse_overwriting_inputs(output, inputs)) companion::refuse(*problem);
+
+    auto record = load_record(settings.input, settings.dt);
+    if (!record) companion::refuse(record.problem());
+    std::vector<SpectrumRow> rows;
+    {
+        TerminalProgress progress;
+        rows = response_spectra(*record, settings.dampings, periods_of(settings),
+                                std::thread::hardware_concurrency(), progress.reporter());
+    }
+    if (!all_finite(rows)) {
+        companion::refuse({settings.input.string(), 0,
+                           "the responses overflow the range of numbers: the record's values or interval are "
+                           "far too large"});
+    }
+
+    auto file = companion::OutputFile::open(output);
+    if (!file) companion::refuse(file.problem());
+    file->write(response_text(rows, settings.input.string(), *record, settings.units));
+    if (auto problem = file->commit()) companion::refuse(*problem);
+    return 0;
+}
+
+}  // namespace smwave::response

@@ -1,0 +1,35 @@
+#pragma once
+// Elastic response spectra: the peaks of damped oscillators of many periods driven by a record.
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "response/record.hpp"
+
+namespace smwave::response {
+
+// One damping ratio and period, for each of the three components.
+struct SpectrumRow {
+    double damping = 0;
+    double period = 0;            // seconds; 0 stands for an infinitely stiff oscillator
+    std::array<double, 3> sd{};   // peak relative displacement
+    std::array<double, 3> psv{};  // (2 pi / T) sd
+    std::array<double, 3> psa{};  // (2 pi / T)^2 sd
+    std::array<double, 3> sa{};   // peak absolute acceleration
+};
+
+// Told by the calling thread, after each row it computes, the share of rows taken so far (0 to 1).
+using Progress = std::function<void(double share)>;
+
+// The rows for every damping (outer) and period (inner), in the order given. A period of 0 gives the
+// peak ground acceleration as psa and sa, and 0 as sd and psv. The oscillators start at rest at the
+// first sample. Work is shared among up to `threads` threads.
+std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std::vector<double>& dampings,
+                                          const std::vector<double>& periods, unsigned threads,
+                                          const Progress& progress = {});
+
+// Whether every value of every row is finite: records of values or intervals beyond any physical
+// meaning (1e300) can overflow the range of doubles.
+bool all_finite(const std::vector<SpectrumRow>& rows);
+
+}  // namespace smwave::response
