@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "batch/answers.hpp"
 #include "batch/locate.hpp"
 #include "batch/progress.hpp"
@@ -51,6 +53,11 @@ void make_batch_folder(const fs::path& out) {
     if (error || !fs::is_directory(out)) {
         refuse(Problem{out.string(), 0,
                        "cannot make the batch folder: " + (error ? error.message() : "not a folder")});
+    }
+    if (::access(out.c_str(), W_OK | X_OK) != 0) {
+        refuse(Problem{out.string(), 0,
+                       "cannot write in the batch folder: " +
+                           std::error_code(errno, std::generic_category()).message()});
     }
 }
 
