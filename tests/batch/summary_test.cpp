@@ -20,8 +20,10 @@ TEST(Summary, FieldsNeedingQuotesReadBackWhole) {
     const auto rows = parse_csv(line + line, "s.csv");
     ASSERT_TRUE(rows);
     EXPECT_EQ(*rows, (std::vector<Row>{row, row}));
-    EXPECT_EQ(companion::describe(parse_csv("a,\"b\nc", "s.csv").problem()), "s.csv:1: a quoted field is never closed");
-    EXPECT_EQ(companion::describe(parse_csv("a\n\"b\"c\n", "s.csv").problem()), "s.csv:2: text follows a closing quote");
+    EXPECT_EQ(companion::describe(parse_csv("a,\"b\nc", "s.csv").problem()),
+              "s.csv:1: a quoted field is never closed");
+    EXPECT_EQ(companion::describe(parse_csv("a\n\"b\"c\n", "s.csv").problem()),
+              "s.csv:2: text follows a closing quote");
 }
 
 TEST(Summary, ShardsCoverEveryRecordOnce) {
@@ -79,7 +81,8 @@ TEST(Summary, MergeJoinsShardsInRecordOrderAndNamesMissingOnes) {
     TempDir mixed;
     write_shards(mixed, 7, 3);
     write_shards(mixed, 7, 2);
-    EXPECT_NE(merge_shards(mixed.path(), records, not_ok)->what.find("different shard counts"), std::string::npos);
+    EXPECT_NE(merge_shards(mixed.path(), records, not_ok)->what.find("different shard counts"),
+              std::string::npos);
 
     TempDir uneven;
     write_shards(uneven, 7, 3);
