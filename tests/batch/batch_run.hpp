@@ -42,14 +42,15 @@ bool wait_for_file(const std::filesystem::path& file);
 
 // Tables: an impulse of 5 in component 1 at 0.5 s (200 rows at 0.01 s), two rows with one time (smwave
 // refuses it), a row with a word where a number belongs (smwave's fatal report), and a table whose
-// header word asks the stand-in smwave to behave in some way ("sleep", "segv").
+// header word asks the stand-in smwave to behave in some way.
 std::string impulse_table();
 std::string flat_table();
 std::string bad_number_table();
 std::string table_saying(const std::string& word);
 
-// A stand-in smwave in `dir`: runs the real one, except that it sleeps for a table whose header starts
-// with "sleep" or while `dir`/slow exists, and ends by SIGSEGV for a table whose header starts "segv".
+// A stand-in smwave in `dir`: runs the real one, except for tables whose header starts with "sleep"
+// (it sleeps, as it does for every table while `dir`/slow exists), "segv" (it ends by SIGSEGV), "big"
+// (it stops at once as for more than 131072 rows) or "quiet" (it ends with status 0 writing nothing).
 std::filesystem::path stand_in_smwave(const std::filesystem::path& dir);
 
 // Answers with no sign change, filter, integration, window or skip, writing "wave.csv".
