@@ -52,8 +52,17 @@ companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& chi
     const std::string folder = launch.folder.string();
     const std::string cannot_run = "smwave-batch: cannot run " + program + ": ";
 
+    // The batch's handlers only note SIGINT and SIGTERM: the child takes them the default way from the
+    // fork on, and one arriving meanwhile waits blocked until then.
+    sigset_t interrupts, before;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &interrupts, &before);
     const pid_t child = ::fork();
     if (child == 0) {
+        ::signal(SIGINT, SIG_DFL);
+        ::signal(SIGTERM, SIG_DFL);
         for (int at = 0; at < 3; ++at) {
             if (::dup2(descriptors[at], at) < 0) ::_exit(127);
         }
@@ -66,6 +75,7 @@ companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& chi
         ::_exit(127);
     }
     const int error = errno;
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
     close_all(descriptors);
     if (child < 0) return Problem{program, 0, std::string("cannot start a process: ") + std::strerror(error)};
     return child;
