@@ -180,7 +180,8 @@ void read_response(const fs::path& response, Row& row) {
         for (std::size_t at = 0; at < column.size(); ++at) {
             if (std::fabs(column[at] - periods[p]) > 1e-9 * periods[p]) continue;
             for (std::size_t k = 0; k < 3; ++k) {
-                row[psa_first_column + 3 * p + k] = number_text(table->columns[psa1_column + k][at]);
+                const double psa = table->columns[psa1_column + k][at];
+                if (!std::isnan(psa)) row[psa_first_column + 3 * p + k] = number_text(psa);
             }
             break;
         }
