@@ -43,7 +43,16 @@ hyperfine --style basic --warmup "$warmup" --runs "$runs" --export-json batch.js
     -n jobs-2 "$root/build/smwave-batch --answers answers.txt --out out-2 --jobs 2 tables 2>/dev/null" \
     -n numpy "$numpy_env PYTHONPATH=$root/bench $python $root/bench/numpy_batch.py tables out-numpy"
 
-"$python" - "$records" <<'PY'
+# The batch's own work (the records' processes left out): its CPU time per record, which the machine's
+# load does not inflate as it does wall-clock times.
+own_ms=""
+if command -v perf >/dev/null; then
+    rm -rf out-own
+    own_ms=$(perf stat --no-inherit -x, -e task-clock "$root/build/smwave-batch" --answers answers.txt \
+        --out out-own --jobs 1 tables 2>&1 >/dev/null | awk -F, '/task-clock/ {print $1}')
+fi
+
+"$python" - "$records" "$own_ms" <<'PY'
 import json, sys
 
 records = int(sys.argv[1])
@@ -56,4 +65,7 @@ print("overhead per record (jobs 1 / records - one record): %.2f ms   (target <=
       ((jobs1 / records - one) * 1e3))
 print("throughput jobs 2 / jobs 1: %.2fx   (target >= 1.7x)" % (jobs1 / jobs2))
 print("numpy / jobs 2: %.1fx   (aim >= 5x)" % (numpy / jobs2))
+if sys.argv[2]:
+    print("smwave-batch's own CPU time per record (perf, children left out): %.2f ms" %
+          (float(sys.argv[2]) / records))
 PY

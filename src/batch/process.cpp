@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,40 @@ void close_all(const int (&descriptors)[3]) {
     }
 }
 
+// What the new process is given besides its arguments: its three standard streams, its folder, its
+// signal mask, and SIGINT and SIGTERM taken the default way (the batch's handlers only note them).
+class SpawnSetup {
+  public:
+    SpawnSetup(const int (&descriptors)[3], const std::string& folder, const sigset_t& child_mask) {
+        ::posix_spawn_file_actions_init(&actions_);
+        for (int stream = 0; stream < 3; ++stream) {
+            ::posix_spawn_file_actions_adddup2(&actions_, descriptors[stream], stream);
+        }
+        ::posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str());
+        ::posix_spawnattr_init(&attributes_);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGTERM);
+        ::posix_spawnattr_setsigdefault(&attributes_, &defaults);
+        ::posix_spawnattr_setsigmask(&attributes_, &child_mask);
+        ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    }
+    ~SpawnSetup() {
+        ::posix_spawnattr_destroy(&attributes_);
+        ::posix_spawn_file_actions_destroy(&actions_);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    const posix_spawn_file_actions_t* actions() const { return &actions_; }
+    const posix_spawnattr_t* attributes() const { return &attributes_; }
+
+  private:
+    posix_spawn_file_actions_t actions_{};
+    posix_spawnattr_t attributes_{};
+};
+
 }  // namespace
 
 companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& child_mask) {
@@ -35,49 +70,23 @@ companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& chi
         if (descriptors[at] < 0) {
             const int error = errno;
             close_all(descriptors);
-            const std::filesystem::path& file = at == 0   ? launch.input
-                                                : at == 1 ? launch.output
-                                                          : launch.errors;
+            const std::filesystem::path& file = at == 0 ? launch.input : at == 1 ? launch.output : launch.errors;
             return Problem{file.string(), 0, std::string("cannot open: ") + std::strerror(error)};
         }
     }
-    // Everything the child needs is made before the fork: after it, the child only calls functions
-    // that are safe between fork and exec.
-    std::vector<char*> argv;
     std::string program = launch.program.string();
-    argv.push_back(program.data());
     std::vector<std::string> words = launch.arguments;
+    std::vector<char*> argv{program.data()};
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    const std::string folder = launch.folder.string();
-    const std::string cannot_run = "smwave-batch: cannot run " + program + ": ";
 
-    // The batch's handlers only note SIGINT and SIGTERM: the child takes them the default way from the
-    // fork on, and one arriving meanwhile waits blocked until then.
-    sigset_t interrupts, before;
-    sigemptyset(&interrupts);
-    sigaddset(&interrupts, SIGINT);
-    sigaddset(&interrupts, SIGTERM);
-    ::sigprocmask(SIG_BLOCK, &interrupts, &before);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::signal(SIGINT, SIG_DFL);
-        ::signal(SIGTERM, SIG_DFL);
-        for (int at = 0; at < 3; ++at) {
-            if (::dup2(descriptors[at], at) < 0) ::_exit(127);
-        }
-        ::sigprocmask(SIG_SETMASK, &child_mask, nullptr);
-        if (::chdir(folder.c_str()) == 0) ::execv(program.c_str(), argv.data());
-        const char* reason = std::strerror(errno);
-        [[maybe_unused]] auto written = ::write(2, cannot_run.data(), cannot_run.size());
-        written = ::write(2, reason, std::strlen(reason));
-        written = ::write(2, "\n", 1);
-        ::_exit(127);
-    }
-    const int error = errno;
-    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    pid_t child = -1;
+    const int error = [&] {
+        const SpawnSetup setup(descriptors, launch.folder.string(), child_mask);
+        return ::posix_spawn(&child, program.c_str(), setup.actions(), setup.attributes(), argv.data(), environ);
+    }();
     close_all(descriptors);
-    if (child < 0) return Problem{program, 0, std::string("cannot start a process: ") + std::strerror(error)};
+    if (error != 0) return Problem{program, 0, std::string("cannot run: ") + std::strerror(error)};
     return child;
 }
 

@@ -20,9 +20,8 @@ struct Launch {
     bool append_errors = false;    // add to `errors` instead of emptying it first
 };
 
-// Starts the process with the signal mask `child_mask`; gives its id, or a Problem when a file cannot
-// be opened or the process cannot be made. A program that cannot be run ends with status 127 and says
-// why on its standard error.
+// Starts the process with the signal mask `child_mask` (a spawn: no copy of the batch's memory); gives
+// its id, or a Problem when a file cannot be opened or the program cannot be run.
 companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& child_mask);
 
 }  // namespace smwave::batch
