@@ -50,7 +50,9 @@ void summary(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    if (data[0] % 2 == 0) answers(text);
-    else summary(text);
+    if (data[0] % 2 == 0)
+        answers(text);
+    else
+        summary(text);
     return 0;
 }

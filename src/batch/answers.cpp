@@ -30,7 +30,10 @@ class DialogueWalk {
         const std::size_t end = std::min(text_.find('\n', at_), text_.size());
         std::string_view taken = text_.substr(at_, end - at_);
         if (!taken.empty() && taken.back() == '\r') taken.remove_suffix(1);
-        next_line(end);
+        if (end < text_.size())
+            next_line(end);
+        else
+            at_ = end;  // the last line, without a line end
         return taken;
     }
 

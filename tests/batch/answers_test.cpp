@@ -28,6 +28,7 @@ TEST(Answers, TheDialogueIsFollowedToTheWaveformFileName) {
         {"crlf and trailing blanks", "t\r\n0\r\n0\r\n0\r\n0\r\n0\r\nname.csv   \r\n", "name.csv", false, ""},
         {"90 characters kept", "t\n0\n0\n0\n0\n0\n" + long_name + "\n", long_name.substr(0, 90), false, ""},
         {"empty", "", "", false, "a.txt:1: the answers file is empty"},
+        {"one line without its end", "t", "", false, "a.txt:1: the answers end before the sign answer"},
         {"cut short", "t\n0\n0\n", "", false, "a.txt:4: the answers end before the integration answer"},
         {"no name", "t\n0\n0\n0\n0\n0\n", "", false,
          "a.txt:7: the answers end before the waveform file's name"},
