@@ -125,6 +125,7 @@ TEST(Batch, UsageErrorsAreRefusedWithStatusTwoAndNoSummary) {
         {{"--answers", "missing.txt", "t.txt"},
          "smwave-batch: missing.txt: cannot open: No such file or directory"},
         {{"--answers", "fifo", "t.txt"}, "smwave-batch: fifo: is not a regular file"},
+        {{"--answers", ".", "t.txt"}, "smwave-batch: .: is a folder, not a file"},
         {{"--answers", "answers.txt"}, "smwave-batch: no tables given"},
         {{"--answers", "answers.txt", "none.txt"}, "smwave-batch: none.txt: no such table or folder"},
         {{"--answers", "answers.txt", "fifo"},
