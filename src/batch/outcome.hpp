@@ -20,8 +20,8 @@ struct ProcessEnd {
 std::string signal_name(int signal_number);
 
 // Fills status, exit_status and message of `row` from the end of smwave's run and the first line of
-// its errors.txt; gives true when the run ended ok.
-bool classify_run(const ProcessEnd& end, const std::string& first_error_line, Row& row);
+// its errors.txt.
+void classify_run(const ProcessEnd& end, const std::string& first_error_line, Row& row);
 
 // The first line of a file from byte `from` on (empty when there is none), at most 512 characters.
 std::string first_line_of(const std::filesystem::path& file, std::size_t from = 0);

@@ -70,7 +70,9 @@ companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& chi
         if (descriptors[at] < 0) {
             const int error = errno;
             close_all(descriptors);
-            const std::filesystem::path& file = at == 0 ? launch.input : at == 1 ? launch.output : launch.errors;
+            const std::filesystem::path& file = at == 0   ? launch.input
+                                                : at == 1 ? launch.output
+                                                          : launch.errors;
             return Problem{file.string(), 0, std::string("cannot open: ") + std::strerror(error)};
         }
     }
@@ -83,7 +85,8 @@ companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& chi
     pid_t child = -1;
     const int error = [&] {
         const SpawnSetup setup(descriptors, launch.folder.string(), child_mask);
-        return ::posix_spawn(&child, program.c_str(), setup.actions(), setup.attributes(), argv.data(), environ);
+        return ::posix_spawn(&child, program.c_str(), setup.actions(), setup.attributes(), argv.data(),
+                             environ);
     }();
     close_all(descriptors);
     if (error != 0) return Problem{program, 0, std::string("cannot run: ") + std::strerror(error)};

@@ -191,11 +191,10 @@ class Scheduler {
         const fs::path where = folder(job.slot);
         Row& row = rows_[job.slot];
         const std::string first_error = first_line_of(where / errors_name, job.errors_before);
-        bool ok = false;
         if (job.step == Step::smwave) {
-            ok = classify_run(end, first_error, row);
-            read_console(where / console_name, row);
-            if (ok && row[status_column] == "ok") {
+            classify_run(end, first_error, row);
+            read_console(where / console_name, row);  // which may find the stop without a waveform file
+            if (row[status_column] == "ok") {
                 read_waveform(where, (setup_.out / record(job.slot).name).string(),
                               setup_.answers.waveform_name, row);
             }
@@ -206,8 +205,7 @@ class Scheduler {
             mark_step_failed(job.step == Step::response ? "smwave-response" : "smwave-plot", end, first_error,
                              row);
         }
-        ok = row[status_column] == "ok";
-        if (ok && !stopping_) {
+        if (row[status_column] == "ok" && !stopping_) {
             const bool response_next =
                 job.step == Step::smwave && !setup_.response.empty() && !setup_.answers.changes_quantity;
             const bool plot_next = job.step != Step::plot && !setup_.plot.empty();
