@@ -51,12 +51,12 @@ def band_pass_weight(omega):
     return weight
 
 
-def main():
-    table_path, out_dir = sys.argv[1], sys.argv[2]
+def run_job(table_path, out_dir):
+    """Runs the job on one table into OUTDIR; gives the time column and the three written waveforms."""
     time, comps = read_table(table_path)
     nt = time.size
     if nt > MAX_ROWS:
-        sys.exit("more than %d rows" % MAX_ROWS)
+        raise ValueError("more than %d rows" % MAX_ROWS)
     dt = time[1] - time[0]
     write_rows(os.path.join(out_dir, "fort.99"), None, "%.9g %.9g %.9g %.9g", (time, *comps))
 
@@ -81,6 +81,11 @@ def main():
     waves = waves[:, :nt] - waves[:, :1]
     write_rows(os.path.join(out_dir, "velocity.csv"), " time(s),comp1, comp2, comp3",
                "%8.3f,%12.4E,%12.4E,%12.4E,", (time, *waves))
+    return time, waves
+
+
+def main():
+    run_job(sys.argv[1], sys.argv[2])
 
 
 if __name__ == "__main__":

@@ -218,7 +218,8 @@ Result<std::string> read_whole_file(const std::filesystem::path& file) {
                        S_ISDIR(status.st_mode) ? "is a folder, not a file" : "is not a regular file"};
     }
     std::string text;
-    text.resize(static_cast<std::size_t>(status.st_size));
+    // One byte more than the file holds, so that the read that finds its end needs no larger buffer.
+    text.resize(static_cast<std::size_t>(status.st_size) + 1);
     std::size_t done = 0;
     while (true) {
         if (done == text.size()) text.resize(text.size() + 65536);
