@@ -135,6 +135,7 @@ TEST(Faults, TerminationDuringALongWriteLeavesWholeRecords) {
 }
 
 TEST(Faults, ReadOnlySpectrumFileIsReportedAfterTheNotice) {
+    if (const std::string why = unprivileged_run_unavailable(); !why.empty()) GTEST_SKIP() << why;
     TempDir dir;
     fs::permissions(dir.path(), fs::perms::all);
     write_file(dir / "t.txt", make_table(64, 0.01, steady));
@@ -150,6 +151,9 @@ TEST(Faults, ReadOnlySpectrumFileIsReportedAfterTheNotice) {
 }
 
 TEST(Faults, FullDiskIsReportedNotAcceptedSilently) {
+#ifndef __linux__
+    GTEST_SKIP() << "needs /dev/full, a device that Linux has";
+#endif
     TempDir dir;
     write_file(dir / "t.txt", make_table(64, 0.01, steady));
     const ToolResult waveform = run_tool(dir.path(), "t.txt\n0\n0\n0\n0\n0\n/dev/full\n\n");
@@ -223,6 +227,7 @@ TEST(Faults, TableThatIsAFolderIsReported) {
 }
 
 TEST(Faults, ReadOnlyWaveformFileIsReportedAndKept) {
+    if (const std::string why = unprivileged_run_unavailable(); !why.empty()) GTEST_SKIP() << why;
     TempDir dir;
     fs::permissions(dir.path(), fs::perms::all);
     write_file(dir / "t.txt", make_table(64, 0.01, steady));
@@ -236,6 +241,7 @@ TEST(Faults, ReadOnlyWaveformFileIsReportedAndKept) {
 }
 
 TEST(Faults, EchoFileThatCannotBeCreatedIsReportedAtTheFirstRow) {
+    if (const std::string why = unprivileged_run_unavailable(); !why.empty()) GTEST_SKIP() << why;
     TempDir dir;
     write_file(dir / "t.txt", make_table(8, 0.01, steady));
     fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
