@@ -22,10 +22,10 @@ set(CPACK_PACKAGE_NAME smwave)
 set(CPACK_PACKAGE_VENDOR "smwave developers")
 set(CPACK_PACKAGE_CONTACT "smwave developers <smwave@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "strong-motion record processing: filtered, integrated waveforms and Fourier spectra")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "smwave reads accelerogram tables, band-passes, integrates or differentiates three components in the "
   "frequency domain, and writes their Fourier amplitude spectra and the processed waveforms as "
-  "comma-separated files. Its companion tools convert, tabulate, plot and batch-process records.")
+  "comma-separated files.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
