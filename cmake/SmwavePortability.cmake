@@ -38,7 +38,7 @@ endif()
 if(SMWAVE_HAS_FLOAT_FROM_CHARS)
   message(STATUS "Decimal text to double: std::from_chars")
 else()
-  find_path(SMWAVE_FAST_FLOAT_INCLUDE_DIR fast_float/fast_float.h)
+  find_path(SMWAVE_FAST_FLOAT_INCLUDE_DIR fast_float/fast_float.h HINTS /opt/homebrew/include /usr/local/include)
   if(NOT SMWAVE_FAST_FLOAT_INCLUDE_DIR)
     message(FATAL_ERROR
       "This C++ standard library has no std::from_chars for doubles, and the fast_float library that "
