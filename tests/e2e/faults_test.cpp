@@ -124,7 +124,12 @@ TEST(Faults, TerminationDuringALongWriteLeavesWholeRecords) {
     TempDir dir;
     write_file(dir / "t.txt", make_table(131072, 0.01, steady));
     Background tool(dir.path(), "t.txt\n");
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    // The first echo bytes show that the tool has started and handles the signal, however slowly the
+    // machine runs; the echo of 131072 rows goes on long after.
+    for (int i = 0; i < 6000 && !fs::exists(dir / "fort.99"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 6000 && fs::file_size(dir / "fort.99") == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const ToolResult r = tool.end_with(SIGTERM);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Killed\n");
