@@ -6,6 +6,7 @@
 
 #include <array>
 #include <csignal>
+#include <cstdlib>
 
 #include "textio/units.hpp"
 
@@ -111,9 +112,32 @@ void finding(std::string_view what, std::string_view detail) {
     __builtin_trap();
 }
 
-MemoryFile::MemoryFile() : fd_(::memfd_create("smwave-fuzz-input", 0)) {
-    if (fd_ < 0) finding("memfd_create failed");
-    path_ = "/proc/self/fd/" + std::to_string(fd_);
+namespace {
+
+// A file for the life of the process; `path`, when given, receives a name that opens it. Linux keeps
+// the file in memory (memfd_create, named through /proc/self/fd); elsewhere it is a file in /tmp,
+// removed at once when no name is wanted and left there otherwise.
+int scratch_file(const char* name, std::string* path) {
+#ifdef __linux__
+    const int fd = ::memfd_create(name, 0);
+    if (path != nullptr) *path = "/proc/self/fd/" + std::to_string(fd);
+#else
+    std::string temporary = std::string("/tmp/") + name + "-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (path != nullptr) {
+        *path = temporary;
+    } else if (fd >= 0) {
+        ::unlink(temporary.c_str());
+    }
+#endif
+    return fd;
+}
+
+}  // namespace
+
+MemoryFile::MemoryFile() : fd_(-1) {
+    fd_ = scratch_file("smwave-fuzz-input", &path_);
+    if (fd_ < 0) finding("cannot create the input file");
 }
 
 void MemoryFile::fill(std::span<const std::uint8_t> bytes) {
@@ -131,7 +155,8 @@ void MemoryFile::attach_to_stdin() {
     ::lseek(STDIN_FILENO, 0, SEEK_SET);
 }
 
-ErrorCapture::ErrorCapture() : file_(::memfd_create("smwave-fuzz-stderr", 0)), real_(::dup(STDERR_FILENO)) {
+ErrorCapture::ErrorCapture()
+    : file_(scratch_file("smwave-fuzz-stderr", nullptr)), real_(::dup(STDERR_FILENO)) {
     if (file_ < 0 || real_ < 0) finding("cannot set up the capture of standard error");
 }
 

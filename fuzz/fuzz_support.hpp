@@ -29,7 +29,7 @@ void begin_input();
 // the fuzzer reports as a crash and saves the input for.
 [[noreturn]] void finding(std::string_view what, std::string_view detail = {});
 
-// An anonymous in-memory file that holds an input, read on standard input or opened by its path.
+// A scratch file (in memory on Linux) that holds an input, read on standard input or opened by its path.
 class MemoryFile {
   public:
     MemoryFile();
@@ -39,7 +39,7 @@ class MemoryFile {
     void fill(std::span<const std::uint8_t> bytes);
     // Puts the file on descriptor 0, read from its first byte.
     void attach_to_stdin();
-    // A path that opens the file afresh ("/proc/self/fd/N").
+    // A path that opens the file afresh ("/proc/self/fd/N" on Linux).
     const std::string& path() const { return path_; }
 
   private:

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "fuzz_support.hpp"
+#include "portable/float_chars.hpp"
 #include "textio/render.hpp"
 
 namespace smwave::fuzz {
@@ -173,7 +174,7 @@ void check_free_double(double value) {
     }
     double back = 0.0;
     const char* begin = out + (text[1] == '-' ? 1 : 2);
-    const auto [end, error] = std::from_chars(begin, out + n, back);
+    const auto [end, error] = smwave::portable::from_chars(begin, out + n, back);
     if (error != std::errc() && error != std::errc::result_out_of_range) {
         finding("free-format double does not read back", text);
     }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "portable/float_chars.hpp"
 #include "textio/units.hpp"
 
 namespace smwave {
@@ -37,8 +38,9 @@ double decimal_value(const char (&digits)[stored_digits], int count, std::int64_
     *end++ = 'e';
     end = std::to_chars(end, scratch + sizeof scratch, exponent).ptr;
     double value = 0.0;
-    if (std::from_chars(scratch, end, value).ec == std::errc::result_out_of_range) {
-        // Beyond the doubles: too large when the leading digit stands at 10^0 or above.
+    // Beyond the doubles: too large when the leading digit stands at 10^0 or above. One conversion
+    // reports it and leaves the value alone, the other gives the same infinity or zero unreported.
+    if (portable::from_chars(scratch, end, value).ec == std::errc::result_out_of_range) {
         value = count + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return value;

@@ -25,10 +25,19 @@ void write_line(const char* text, std::size_t n) {
     leave_abnormally();
 }
 
+// Whether the signal was sent (by kill, sigqueue or, on Linux, tkill/tgkill) rather than raised by a
+// fault of an instruction.
+bool sent_by_a_process(const siginfo_t& info) {
+#ifdef SI_TKILL
+    if (info.si_code == SI_TKILL) return true;
+#endif
+    return info.si_code == SI_USER || info.si_code == SI_QUEUE;
+}
+
 // An arithmetic fault raised by the program's own instructions cannot wait: returning would repeat the
 // faulting instruction. It is synchronous, so no stream is in the middle of an operation.
 void on_arithmetic_fault(int signal, siginfo_t* info, void*) {
-    if (info != nullptr && info->si_code <= 0) {
+    if (info != nullptr && sent_by_a_process(*info)) {
         note_signal(signal);
         return;
     }

@@ -1,6 +1,7 @@
 #include "support/tool_run.hpp"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,10 +39,60 @@ void write_file(const fs::path& file, std::string_view content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
-ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions options) {
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+// Gives up root for good: no supplementary groups, then the unprivileged group and user.
+bool drop_privileges() {
+    return ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0;
+}
+
+// A copy of the tool in `dir` that every user can reach and execute.
+std::string reachable_copy_of_tool(const TempDir& dir) {
+    constexpr auto everyone_runs = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const fs::path copy = dir / "smwave";
+    fs::copy_file(SMWAVE_EXE, copy);
+    fs::permissions(copy, everyone_runs);
+    return copy.string();
+}
+
+}  // namespace
+
+std::string unprivileged_run_unavailable() {
+    if (::getuid() != 0) return "";
+    static const std::string why = [] {
+        TempDir dir;
+        const std::string tool = reachable_copy_of_tool(dir);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (!drop_privileges()) ::_exit(1);
+            ::_exit(::access(tool.c_str(), X_OK) == 0 ? 0 : 2);
+        }
+        int wait_status = 0;
+        ::waitpid(child, &wait_status, 0);
+        if (WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0) return std::string();
+        if (WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 1) {
+            return std::string("running as root, and the switch to the unprivileged user 65534 is refused");
+        }
+        return "the unprivileged user 65534 cannot execute a copy of the tool in the temporary folder " +
+               fs::temp_directory_path().string();
+    }();
+    return why;
+}
+
+ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions options,
+                    std::vector<std::string> arguments) {
     TempDir io;
     write_file(io / "in", answers);
     const std::string in = (io / "in").string(), out = (io / "out").string(), err = (io / "err").string();
+    const bool drop = options.unprivileged && ::getuid() == 0;
+    const std::string tool = drop ? reachable_copy_of_tool(io) : std::string(SMWAVE_EXE);
+    std::vector<char*> argv{const_cast<char*>("smwave")};
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         const int in_fd = ::open(in.c_str(), O_RDONLY);
@@ -51,11 +102,8 @@ ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions op
             ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0) {
             ::_exit(127);
         }
-        constexpr uid_t nobody = 65534;
-        if (options.unprivileged && ::getuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
-            ::_exit(127);
-        }
-        ::execl(SMWAVE_EXE, "smwave", static_cast<char*>(nullptr));
+        if (drop && !drop_privileges()) ::_exit(127);
+        ::execv(tool.c_str(), argv.data());
         ::_exit(127);
     }
     int wait_status = 0;

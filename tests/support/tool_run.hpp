@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace smwave::testing {
 
@@ -29,12 +30,20 @@ struct ToolResult {
 };
 
 struct RunOptions {
-    // Run as an unprivileged user when the tests run as root, so that file permissions hold.
+    // Run as an unprivileged user when the tests run as root, so that file permissions hold. The run
+    // then uses a copy of the tool in a temporary folder: that user may not reach the build folder.
     bool unprivileged = false;
 };
 
-// Runs smwave in `dir` with `answers` as its standard input and waits for it to end.
-ToolResult run_tool(const std::filesystem::path& dir, std::string_view answers, RunOptions options = {});
+// Why runs with RunOptions::unprivileged cannot work here (tests then skip, giving the reason), or ""
+// when they can: the tests run as an ordinary user, or as root able to switch to the unprivileged
+// user, who can then reach and execute a copy of the tool in the temporary folder.
+std::string unprivileged_run_unavailable();
+
+// Runs smwave in `dir` with `answers` as its standard input and `arguments` after its name, and waits
+// for it to end.
+ToolResult run_tool(const std::filesystem::path& dir, std::string_view answers, RunOptions options = {},
+                    std::vector<std::string> arguments = {});
 
 std::string read_file(const std::filesystem::path& file);
 void write_file(const std::filesystem::path& file, std::string_view content);

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "portable/float_chars.hpp"
 #include "support/run_harness.hpp"
 #include "support/tool_run.hpp"
 #include "textio/units.hpp"
@@ -406,7 +407,7 @@ TEST_F(Reads, NumbersAcrossBufferEdgesReadAsInsideTheBuffer) {
                       : std::snprintf(token, sizeof token, "%s%d.%03de%+d", i % 3 ? "" : "-", i % 977,
                                       i % 1000, i % 7 - 3);
         double value;
-        std::from_chars(token, token + n, value);
+        portable::from_chars(token, token + n, value);
         expected.push_back(value);
         lines += std::string(token, static_cast<std::size_t>(n)) + (i % 2 ? "\r\n" : " ,\n");
     }
@@ -440,7 +441,7 @@ TEST_F(Reads, TableNumbersAreTheNearestDoublesOfTheirText) {
             if (number == ".") number = "0.";
             if (random() % 8 == 0) number += "e" + std::to_string(static_cast<int>(random() % 40) - 20);
             double value = 0;
-            std::from_chars(number.data(), number.data() + number.size(), value);
+            portable::from_chars(number.data(), number.data() + number.size(), value);
             const int sign = static_cast<int>(random() % 3);
             if (sign == 1) number = "-" + number, value = -value;
             if (sign == 2) number = "+" + number;

@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "portable/float_chars.hpp"
+
 namespace smwave {
 namespace {
 
@@ -164,7 +166,7 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
         const char* end =
             std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, digits - 1).ptr;
         double back = 0;
-        std::from_chars(text, end, back);
+        portable::from_chars(text, end, back);
         return back;
     };
     for (const double v : values) {
@@ -172,7 +174,7 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
         const std::string free_text(out, render_free_double(v, out));
         const std::string number = free_text.substr(free_text.find_first_not_of(' '));
         double back = 0;
-        std::from_chars(number.data(), number.data() + number.size(), back);
+        portable::from_chars(number.data(), number.data() + number.size(), back);
         ASSERT_EQ(back, exact(v, 9)) << free_text << " for " << v;
 
         if (std::fabs(v) < 1e-300 || std::fabs(v) > 1e300) continue;
@@ -181,7 +183,7 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
             (v < 0 ? "-" : "") + std::string("0.") + field.substr(field.find('.') + 1, 4);
         const std::string letter = field.substr(8, 1) == "E" ? field.substr(9) : field.substr(8);
         const std::string rebuilt = mantissa + "e" + letter;
-        std::from_chars(rebuilt.data(), rebuilt.data() + rebuilt.size(), back);
+        portable::from_chars(rebuilt.data(), rebuilt.data() + rebuilt.size(), back);
         ASSERT_EQ(back, exact(v, 4)) << field << " for " << v;
 
         if (std::fabs(v) > 1e7) continue;
@@ -191,9 +193,9 @@ TEST(Rounding, DigitsAreTheCorrectlyRoundedDecimalOfTheBinaryValue) {
             const char* end =
                 std::to_chars(reference, reference + sizeof reference, v, std::chars_format::fixed, d).ptr;
             double expected = 0;
-            std::from_chars(reference, end, expected);
+            portable::from_chars(reference, end, expected);
             const std::string shown = fixed.substr(fixed.find_first_not_of(' '));
-            std::from_chars(shown.data(), shown.data() + shown.size(), back);
+            portable::from_chars(shown.data(), shown.data() + shown.size(), back);
             ASSERT_EQ(back, expected) << fixed << " for " << v;
         }
     }

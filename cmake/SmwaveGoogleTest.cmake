@@ -1,0 +1,28 @@
+# GoogleTest for the test programs: the targets GTest::gtest, GTest::gtest_main, GTest::gmock and
+# GTest::gmock_main.
+#
+# Normally the installed GoogleTest (find_package). When SMWAVE_GTEST_SOURCE_DIR names a GoogleTest
+# source tree (Debian's libgtest-dev ships one in /usr/src/googletest), it is built here instead with
+# this build's compiler and flags: a build against another C++ standard library (the libcxx preset)
+# cannot link the installed one, which was built for libstdc++.
+set(SMWAVE_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest source tree to build with the tests (empty: use the installed GoogleTest)")
+
+if(SMWAVE_GTEST_SOURCE_DIR)
+  if(NOT EXISTS ${SMWAVE_GTEST_SOURCE_DIR}/CMakeLists.txt)
+    message(FATAL_ERROR
+      "SMWAVE_GTEST_SOURCE_DIR is ${SMWAVE_GTEST_SOURCE_DIR}, which holds no GoogleTest sources "
+      "(Debian: install libgtest-dev, which puts them in /usr/src/googletest).")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(${SMWAVE_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  # Its own CMake files name the targets GTest::gtest and so on.
+else()
+  find_package(GTest QUIET)
+  if(NOT GTest_FOUND)
+    message(FATAL_ERROR
+      "GoogleTest was not found, and the tests need it. Install it with tools/install-deps "
+      "(Debian: libgtest-dev libgmock-dev; Homebrew: googletest), or build the tools alone without "
+      "tests: cmake --workflow --preset build.")
+  endif()
+endif()
