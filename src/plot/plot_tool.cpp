@@ -3,6 +3,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
 #include "companion/tool.hpp"
@@ -34,6 +37,47 @@ std::uint64_t first_row_line(const SuiteTable& table) {
     return table.comments.size() + (table.kind == SuiteFileKind::echo ? 1 : 2);
 }
 
+// Whether some row has a value above zero in column `x` and in one of `values`: a point on log axes.
+bool has_logarithmic_point(const SuiteTable& table, std::size_t x, const std::vector<std::size_t>& values) {
+    for (std::size_t row = 0; row < table.rows(); ++row) {
+        if (!(table.columns[x][row] > 0)) continue;
+        for (const std::size_t c : values) {
+            if (table.columns[c][row] > 0) return true;
+        }
+    }
+    return false;
+}
+
+// Refuses a file that would leave a panel without a single point.
+void refuse_nothing_to_draw(const fs::path& file, const SuiteTable& table) {
+    const std::string name = file.string();
+    switch (table.kind) {
+        case SuiteFileKind::waveform:
+        case SuiteFileKind::echo:
+            for (std::size_t c = 1; c < 4; ++c) {
+                if (std::none_of(table.columns[c].begin(), table.columns[c].end(),
+                                 [](double value) { return !std::isnan(value); })) {
+                    refuse(Problem{name, 0, "component " + std::to_string(c) + " holds no number to draw"});
+                }
+            }
+            break;
+        case SuiteFileKind::spectrum:
+            if (!has_logarithmic_point(table, 0, {1, 2, 3})) {
+                refuse(Problem{
+                    name, 0, "holds no amplitude above zero at a frequency above zero to draw on log axes"});
+            }
+            break;
+        case SuiteFileKind::response:
+            if (!has_logarithmic_point(
+                    table, 1,
+                    {psa_column(table, 0) - 1, psa_column(table, 1) - 1, psa_column(table, 2) - 1})) {
+                refuse(Problem{
+                    name, 0, "holds no acceleration above zero at a period above zero to draw on log axes"});
+            }
+            break;
+    }
+}
+
 // A file of the suite with what a figure needs of it; refuses what no figure can show.
 SuiteTable read_input(const fs::path& file) {
     SuiteTable table = take(companion::read_suite_file(file));
@@ -49,6 +93,7 @@ SuiteTable read_input(const fs::path& file) {
             }
         }
     }
+    refuse_nothing_to_draw(file, table);
     if (table.non_numeric > 0) {
         companion::warn(file.string() + ":" + std::to_string(table.first_non_numeric_line) + ": " +
                         std::to_string(table.non_numeric) +

@@ -85,6 +85,22 @@ TEST(PlotFaults, FoldersAndEndlessPipesAreRefusedNotWaitedFor) {
     EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"folder", "pipe"}));
 }
 
+TEST(PlotFaults, AFailingGnuplotIsReportedAndItsPartialFigureRemoved) {
+    TempDir dir;
+    write_file(dir / "a.csv", testing::waveform_text());
+    fs::create_directory(dir / "bin");
+    write_file(dir / "bin/gnuplot",
+               "#!/bin/sh\ncat >/dev/null\nprintf 'partial'\necho '\"/dev/stdin\" line 3: out of luck' "
+               ">&2\nexit 1\n");
+    fs::permissions(dir / "bin/gnuplot", fs::perms::owner_all);
+    const ToolResult r =
+        run_command(dir.path(), "/usr/bin/env",
+                    {"PATH=" + (dir / "bin").string() + ":/usr/bin:/bin", SMWAVE_PLOT_EXE, "a.csv"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "smwave-plot: a.gp: gnuplot failed:\na.gp line 3: out of luck\n");
+    EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"a.csv", "bin"}));
+}
+
 // Starts smwave-plot in the background; returns its process id.
 pid_t start_plot(const fs::path& dir, const std::vector<std::string>& arguments) {
     std::vector<std::string> words{SMWAVE_PLOT_EXE};

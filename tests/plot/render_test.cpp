@@ -131,6 +131,10 @@ TEST(PlotRender, BadInputIsRefusedWithItsLineAndNothingIsWritten) {
          "in.csv:2: expected 4 values, found 2"},
         {"damping,period(s),sd1\n0.05,1,2\n", "in.csv:1: expected the columns psa1, psa2 and psa3"},
         {"  0. 1. 2. 3.\n" + std::string(1 << 20, '7') + "\n", "in.csv:2: expected 4 values, found 1"},
+        {testing::comma_file("frequency(Hz)", 4, 0.5, [](int, int) { return 0.0; }),
+         "in.csv: holds no amplitude above zero at a frequency above zero"},
+        {" time(s),comp1, comp2, comp3\n   0.000,  0.1000E+01,************,  0.1000E+01,\n",
+         "in.csv: component 2 holds no number to draw"},
     };
     for (const auto& c : cases) {
         TempDir dir;
