@@ -64,8 +64,9 @@ struct Pipes {
     ::_exit(127);
 }
 
-// Feeds the script, collects the figure and the messages until gnuplot closes its outputs.
-void exchange(Pipes& pipes, std::string_view script, companion::OutputFile& figure, std::string& messages) {
+// Feeds the script, collects the figure and the messages until gnuplot closes its outputs; false when
+// the pipes cannot be watched.
+bool exchange(Pipes& pipes, std::string_view script, companion::OutputFile& figure, std::string& messages) {
     ::fcntl(pipes.input[1], F_SETFL, O_NONBLOCK);
     std::size_t fed = 0;
     if (script.empty()) Pipes::close_end(pipes.input[1]);
@@ -79,7 +80,7 @@ void exchange(Pipes& pipes, std::string_view script, companion::OutputFile& figu
         if (pipes.input[1] >= 0) watched[count++] = {pipes.input[1], POLLOUT, 0};
         if (::poll(watched, count, -1) < 0) {
             if (errno == EINTR) continue;
-            return;
+            return false;
         }
         for (nfds_t i = 0; i < count; ++i) {
             if (watched[i].revents == 0) continue;
@@ -103,6 +104,7 @@ void exchange(Pipes& pipes, std::string_view script, companion::OutputFile& figu
             }
         }
     }
+    return true;
 }
 
 // gnuplot's messages with the script's own name instead of the pipe it was read from, blank lines
@@ -151,7 +153,10 @@ companion::Status render_figure(const fs::path& gnuplot, const fs::path& folder,
     Pipes::close_end(pipes.output[1]);
     Pipes::close_end(pipes.errors[1]);
     std::string messages;
-    exchange(pipes, script, figure, messages);
+    if (!exchange(pipes, script, figure, messages)) {
+        messages += std::string("smwave-plot lost gnuplot's output: ") + std::strerror(errno);
+        ::kill(child, SIGKILL);
+    }
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
