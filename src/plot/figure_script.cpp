@@ -174,14 +174,23 @@ class ScriptWriter {
         return lines == 0 ? "" : " skip " + std::to_string(lines);
     }
 
+    // Room around stacked panels for the titles, tick labels and axis labels, which keep their size
+    // in pixels whatever the figure's size.
+    std::string margins() const {
+        const auto [width, height] = size();
+        const auto fraction = [](double pixels, int whole) { return shown(pixels / whole); };
+        return " margins " + fraction(80, width) + "," + shown(1 - 25.0 / width) + "," +
+               fraction(50, height) + "," + shown(1 - 70.0 / height) + " spacing 0.08," +
+               fraction(65, height);
+    }
+
     // Three panels over one time axis, one per component, each with its peak marked.
     void stacked_panels() {
         const bool overlay = request_.inputs.size() > 1;
-        line("set multiplot layout 3,1 title " + gnuplot_string(title()) +
-             " margins 0.08,0.97,0.07,0.92 spacing 0.08,0.07");
+        line("set multiplot layout 3,1 title " + gnuplot_string(title()) + margins());
         if (auto range = time_range())
             line("set xrange [" + exact((*range)[0]) + ":" + exact((*range)[1]) + "]");
-        line(overlay ? "set key top right opaque box" : "unset key");
+        line(overlay ? "set key top right opaque box width 1" : "unset key");
         for (std::size_t k = 0; k < 3; ++k) {
             const std::string& label = request_.settings.labels[k];
             line("# " + label);
@@ -255,7 +264,7 @@ class ScriptWriter {
             line("set xrange [" + exact((*range)[0]) + ":" + exact((*range)[1]) + "]");
         line("set xlabel 'frequency (Hz)'");
         line("set ylabel " + gnuplot_string(with_units("Fourier amplitude", request_.units)));
-        line("set key top right opaque box");
+        line("set key top right opaque box width 1");
         if (request_.settings.band) band(*request_.settings.band);
         std::string plot = "plot ";
         for (std::size_t i = 0; i < request_.inputs.size(); ++i) {
@@ -321,13 +330,13 @@ class ScriptWriter {
         const bool overlay = request_.inputs.size() > 1;
         const auto values = dampings();
         line("set multiplot layout " + std::to_string(values.size()) + ",1 title " + gnuplot_string(title()) +
-             " margins 0.1,0.96,0.08,0.92 spacing 0.08,0.08");
+             margins());
         line("set logscale xy");
         line("set format y '%g'");
         if (auto range = positive_range(1))
             line("set xrange [" + exact((*range)[0]) + ":" + exact((*range)[1]) + "]");
         line("set ylabel " + gnuplot_string(with_units("PSA", request_.units)));
-        line("set key top right opaque box");
+        line("set key top right opaque box width 1");
         for (std::size_t d = 0; d < values.size(); ++d) {
             const std::string damping = exact(values[d]);
             line("set title " + gnuplot_string("damping " + shown(values[d])));
