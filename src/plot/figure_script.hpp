@@ -1,0 +1,48 @@
+#pragma once
+// The gnuplot script of a figure. It reads the suite's files as they are (commas, trailing commas,
+// fields without a number) and holds everything else the figure shows: the peaks and their times,
+// labels, ranges. Run in the figure's folder, `gnuplot NAME.gp` draws the figure again; run with
+// `-e "figure='-'"` it writes the figure to standard output.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "companion/suite_file.hpp"
+#include "plot/plot_options.hpp"
+#include "plot/table_summary.hpp"
+
+namespace smwave::plot {
+
+// A file the figure shows: its table, its summary and its name as the script refers to it.
+struct FigureInput {
+    const companion::SuiteTable* table;
+    TableSummary summary;
+    std::string name;       // the file's name as shown in titles and keys
+    std::string data_path;  // the file relative to the figure's folder (absolute when given so)
+};
+
+// Everything a figure's script depends on.
+struct FigureRequest {
+    std::vector<FigureInput> inputs;  // one, or several of one kind (--overlay)
+    std::string figure_name;          // the figure's file name, written when run without `figure`
+    FigureFormat format = FigureFormat::png;
+    Settings settings;
+    std::string title;  // empty: the inputs' names
+    std::string units;
+};
+
+// The column (from 1) of the pseudo-spectral acceleration of `component` (0 to 2) in a response file,
+// or 0 when its header has none.
+std::size_t psa_column(const companion::SuiteTable& table, std::size_t component);
+
+// The whole script.
+std::string figure_script(const FigureRequest& request);
+
+// The path by which a script in `figure_folder` finds `input`: relative when `input` is.
+std::string data_path_from(const std::filesystem::path& figure_folder, const std::filesystem::path& input);
+
+// Rows drawn by one plot element: long traces are drawn in pieces, which the renderer strokes far
+// faster than one path.
+inline constexpr std::size_t rows_per_piece = 16384;
+
+}  // namespace smwave::plot

@@ -1,0 +1,163 @@
+#include "plot/plot_tool.hpp"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "companion/output_file.hpp"
+#include "companion/suite_file.hpp"
+#include "companion/tool.hpp"
+#include "plot/figure_script.hpp"
+#include "plot/gnuplot_run.hpp"
+
+namespace smwave::plot {
+
+namespace fs = std::filesystem;
+using companion::Problem;
+using companion::refuse;
+using companion::SuiteFileKind;
+using companion::SuiteTable;
+
+namespace {
+
+template <typename T>
+T take(companion::Result<T> result) {
+    if (!result) refuse(result.problem());
+    return std::move(*result);
+}
+
+void take(const companion::Status& status) {
+    if (status) refuse(*status);
+}
+
+// The line where a file's rows should have begun: after its comments and header.
+std::uint64_t first_row_line(const SuiteTable& table) {
+    return table.comments.size() + (table.kind == SuiteFileKind::echo ? 1 : 2);
+}
+
+// Whether some row has a value above zero in column `x` and in one of `values`: a point on log axes.
+bool has_logarithmic_point(const SuiteTable& table, std::size_t x, const std::vector<std::size_t>& values) {
+    for (std::size_t row = 0; row < table.rows(); ++row) {
+        if (!(table.columns[x][row] > 0)) continue;
+        for (const std::size_t c : values) {
+            if (table.columns[c][row] > 0) return true;
+        }
+    }
+    return false;
+}
+
+// Refuses a file that would leave a panel without a single point.
+void refuse_nothing_to_draw(const fs::path& file, const SuiteTable& table) {
+    const std::string name = file.string();
+    switch (table.kind) {
+        case SuiteFileKind::waveform:
+        case SuiteFileKind::echo:
+            for (std::size_t c = 1; c < 4; ++c) {
+                if (std::none_of(table.columns[c].begin(), table.columns[c].end(),
+                                 [](double value) { return !std::isnan(value); })) {
+                    refuse(Problem{name, 0, "component " + std::to_string(c) + " holds no number to draw"});
+                }
+            }
+            break;
+        case SuiteFileKind::spectrum:
+            if (!has_logarithmic_point(table, 0, {1, 2, 3})) {
+                refuse(Problem{
+                    name, 0, "holds no amplitude above zero at a frequency above zero to draw on log axes"});
+            }
+            break;
+        case SuiteFileKind::response:
+            if (!has_logarithmic_point(
+                    table, 1,
+                    {psa_column(table, 0) - 1, psa_column(table, 1) - 1, psa_column(table, 2) - 1})) {
+                refuse(Problem{
+                    name, 0, "holds no acceleration above zero at a period above zero to draw on log axes"});
+            }
+            break;
+    }
+}
+
+// A file of the suite with what a figure needs of it; refuses what no figure can show.
+SuiteTable read_input(const fs::path& file) {
+    SuiteTable table = take(companion::read_suite_file(file));
+    if (table.rows() == 0) {
+        refuse(Problem{file.string(), first_row_line(table),
+                       "expected rows of numbers, found the end of the file"});
+    }
+    if (table.kind == SuiteFileKind::response) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (psa_column(table, k) == 0) {
+                refuse(Problem{file.string(), first_row_line(table) - 1,
+                               "expected the columns psa1, psa2 and psa3 in the response file's header"});
+            }
+        }
+    }
+    refuse_nothing_to_draw(file, table);
+    if (table.non_numeric > 0) {
+        companion::warn(file.string() + ":" + std::to_string(table.first_non_numeric_line) + ": " +
+                        std::to_string(table.non_numeric) +
+                        (table.non_numeric == 1 ? " field holds" : " fields hold") +
+                        " no number (the first on this line); drawn as gaps");
+    }
+    return table;
+}
+
+void refuse_mixed_kinds(const PlotOptions& options, const std::vector<SuiteTable>& tables) {
+    for (std::size_t i = 1; i < tables.size(); ++i) {
+        if (tables[i].kind != tables[0].kind) {
+            refuse(Problem{options.inputs[i].string(), 0,
+                           "is a " + std::string(companion::kind_name(tables[i].kind)) + " but " +
+                               options.inputs[0].string() + " is a " +
+                               std::string(companion::kind_name(tables[0].kind)) +
+                               ": --overlay draws files of one kind"});
+        }
+    }
+}
+
+void draw(const fs::path& gnuplot, const FigurePlan& plan, const PlotOptions& options,
+          const Settings& settings, const std::vector<SuiteTable>& tables) {
+    const fs::path folder = plan.figure.parent_path();
+    FigureRequest request{{},           plan.figure.filename().string(), plan.format, settings, options.title,
+                          options.units};
+    for (const std::size_t i : plan.inputs) {
+        const fs::path& input = options.inputs[i];
+        request.inputs.push_back(
+            {&tables[i], summarise(tables[i]), input.filename().string(), data_path_from(folder, input)});
+    }
+    const std::string script = figure_script(request);
+    auto script_file = take(companion::OutputFile::open(plan.script));
+    auto figure_file = take(companion::OutputFile::open(plan.figure));
+    script_file.write(script);
+    take(render_figure(gnuplot, folder, script, plan.script.string(), figure_file));
+    take(figure_file.commit());
+    if (auto problem = script_file.commit()) {
+        ::unlink(plan.figure.c_str());
+        refuse(*problem);
+    }
+}
+
+}  // namespace
+
+int draw_figures(const PlotOptions& options) {
+    const Settings settings = take(parse_settings(options));
+    const auto plans = take(plan_figures(options));
+    const fs::path gnuplot = take(find_gnuplot());
+    std::vector<SuiteTable> tables;
+    for (const auto& input : options.inputs) tables.push_back(read_input(input));
+    if (options.overlay) refuse_mixed_kinds(options, tables);
+    if (settings.band) {
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            if (tables[i].kind != SuiteFileKind::spectrum) {
+                companion::warn(options.inputs[i].string() +
+                                ": --band applies to amp3.csv only; not drawn here");
+            }
+        }
+    }
+    // A gnuplot that ends early must not end this process by its closed pipe.
+    ::signal(SIGPIPE, SIG_IGN);
+    for (const auto& plan : plans) draw(gnuplot, plan, options, settings, tables);
+    return 0;
+}
+
+}  // namespace smwave::plot
