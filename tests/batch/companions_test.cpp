@@ -33,7 +33,9 @@ TEST(BatchCompanions, ResponseSpectraJoinTheSummaryOnlyForAccelerationRecords) {
         for (std::size_t at = psa_first_column; at < response_columns; ++at) {
             const auto psa = companion::parse_number(rows->front()[at]);
             EXPECT_EQ(psa.has_value(), acceleration) << at;
-            if (psa) EXPECT_GT(*psa, 0.0) << at;  // component 1 holds an impulse
+            if (psa) {
+                EXPECT_GT(*psa, 0.0) << at;  // component 1 holds an impulse
+            }
             if (acceleration) break;
         }
         fs::remove_all(dir / "smwave-batch");
