@@ -83,15 +83,13 @@ std::string unprivileged_run_unavailable() {
     return why;
 }
 
-ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions options,
-                    std::vector<std::string> arguments) {
+ToolResult run_program(const fs::path& dir, const std::string& program, std::vector<std::string> words,
+                       std::string_view input, bool unprivileged) {
     TempDir io;
-    write_file(io / "in", answers);
+    write_file(io / "in", input);
     const std::string in = (io / "in").string(), out = (io / "out").string(), err = (io / "err").string();
-    const bool drop = options.unprivileged && ::getuid() == 0;
-    const std::string tool = drop ? reachable_copy_of_tool(io) : std::string(SMWAVE_EXE);
-    std::vector<char*> argv{const_cast<char*>("smwave")};
-    for (std::string& argument : arguments) argv.push_back(argument.data());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
@@ -102,8 +100,8 @@ ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions op
             ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0) {
             ::_exit(127);
         }
-        if (drop && !drop_privileges()) ::_exit(127);
-        ::execv(tool.c_str(), argv.data());
+        if (unprivileged && !drop_privileges()) ::_exit(127);
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     int wait_status = 0;
@@ -114,6 +112,15 @@ ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions op
     if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
     if (WIFSIGNALED(wait_status)) result.signal = WTERMSIG(wait_status);
     return result;
+}
+
+ToolResult run_tool(const fs::path& dir, std::string_view answers, RunOptions options,
+                    std::vector<std::string> arguments) {
+    const bool drop = options.unprivileged && ::getuid() == 0;
+    TempDir copy_folder;
+    const std::string tool = drop ? reachable_copy_of_tool(copy_folder) : std::string(SMWAVE_EXE);
+    arguments.insert(arguments.begin(), "smwave");
+    return run_program(dir, tool, std::move(arguments), answers, drop);
 }
 
 std::string make_table(int rows, double dt, const std::function<double(int, int)>& value) {

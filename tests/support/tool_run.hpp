@@ -40,6 +40,12 @@ struct RunOptions {
 // user, who can then reach and execute a copy of the tool in the temporary folder.
 std::string unprivileged_run_unavailable();
 
+// Runs `program` in `dir` with `words` as its argument list (its name first) and `input` as its
+// standard input, as the unprivileged user when `unprivileged` (the program must then be reachable by
+// that user), and waits for it to end.
+ToolResult run_program(const std::filesystem::path& dir, const std::string& program,
+                       std::vector<std::string> words, std::string_view input, bool unprivileged = false);
+
 // Runs smwave in `dir` with `answers` as its standard input and `arguments` after its name, and waits
 // for it to end.
 ToolResult run_tool(const std::filesystem::path& dir, std::string_view answers, RunOptions options = {},
