@@ -110,7 +110,7 @@ double tidy_interval(double interval) {
             std::to_chars(text, text + sizeof text, interval, std::chars_format::general, digits).ptr;
         double candidate = 0;
         portable::from_chars(text, end, candidate);
-        if (std::abs(candidate - interval) <= 1e-9 * std::abs(interval)) return candidate;
+        if (std::abs(candidate - interval) <= 1e-10 * std::abs(interval)) return candidate;
     }
     return interval;
 }

@@ -22,12 +22,12 @@ struct ColumnChoice {
 
 // Reads the three chosen components. A time column must be evenly spaced (every step within 1e-6 of
 // the mean step, relative); the interval is then the mean step, taken at its shortest decimal text
-// when that lies within 1e-9 of it. A name missing from the header, a number where none is, a row too
+// when that lies within 1e-10 of it. A name missing from the header, a number where none is, a row too
 // short, an uneven or non-increasing time column: a Problem naming the file and line.
 companion::Result<Reading> read_columns(std::string_view text, const std::string& name,
                                         const ColumnChoice& choice);
 
-// The shortest decimal value within 1e-9 (relative) of `interval`, or `interval` itself.
+// The shortest decimal value within 1e-10 (relative) of `interval`, or `interval` itself.
 double tidy_interval(double interval);
 
 }  // namespace smwave::table
