@@ -1,6 +1,7 @@
 #include "companion/output_file.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,12 +61,20 @@ Result<OutputFile> OutputFile::open(const fs::path& target) {
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // An interruption between the creation and the registration would leave the file behind.
+    sigset_t interruptions, before;
+    sigemptyset(&interruptions);
+    sigaddset(&interruptions, SIGINT);
+    sigaddset(&interruptions, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &interruptions, &before);
     const int descriptor = ::mkstemp(pattern.data());
+    const int error = errno;
+    const int slot = descriptor < 0 ? -1 : register_pending_output(pattern);
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
     if (descriptor < 0) {
-        return Problem{target.string(), 0, std::string("cannot create the file: ") + std::strerror(errno)};
+        return Problem{target.string(), 0, std::string("cannot create the file: ") + std::strerror(error)};
     }
     ::fchmod(descriptor, created_file_mode());
-    const int slot = register_pending_output(pattern);
     return OutputFile(target, pattern, descriptor, slot);
 }
 

@@ -178,7 +178,7 @@ Result<Reading> read_columns(std::string_view text, const std::string& name, con
             const auto value = parse_number(fields[picked[k]]);
             if (!value) {
                 return Problem{name, lines.number(),
-                               "'" + std::string(fields[picked[k]]) + "' is not a number (column " +
+                               quoted(fields[picked[k]]) + " is not a number (column " +
                                    std::to_string(picked[k] + 1) + ")"};
             }
             columns[k].push_back(*value);

@@ -128,7 +128,7 @@ Result<Header> read_header(TextLines& lines, const std::string& name) {
 
 Problem bad_value(const std::string& name, int index, std::string_view value, std::string_view expected) {
     return Problem{name, static_cast<std::uint64_t>(index + 1),
-                   "'" + std::string(value) + "' is not " + std::string(expected)};
+                   quoted(value) + " is not " + std::string(expected)};
 }
 
 }  // namespace
@@ -172,8 +172,7 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
             const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), count);
             if (error != std::errc() || end != word.data() + word.size() || count > largest_count ||
                 count < -largest_count) {
-                return Problem{name, lines.number(),
-                               "'" + std::string(word) + "' is not a whole number of counts"};
+                return Problem{name, lines.number(), quoted(word) + " is not a whole number of counts"};
             }
             counts.push_back(count);
             sum += count;

@@ -114,7 +114,8 @@ Result<Component> join_segments(const MSTraceID& id, const std::string& name, bo
             const double missing = std::round(step / period) - 1;
             if (missing < 0)
                 return Problem{
-                    name, 0, channel + ": the data overlap by " + seconds_text((period - step) / 1e6) + " at " + when};
+                    name, 0,
+                    channel + ": the data overlap by " + seconds_text((period - step) / 1e6) + " at " + when};
             if (missing > 0 && !fill_gaps) {
                 return Problem{name, 0,
                                channel + ": a gap of " + seconds_text((step - period) / 1e6) + " before " +

@@ -256,8 +256,7 @@ companion::Status read_number_lines(TextLines& lines, int lines_wanted, std::siz
         }
         for (std::size_t k = 0; k < 5; ++k) {
             const auto value = field_value<Number>(fields[k]);
-            if (!value)
-                return Problem{name, lines.number(), "'" + std::string(fields[k]) + "' is not a number"};
+            if (!value) return Problem{name, lines.number(), quoted(fields[k]) + " is not a number"};
             values[row * 5 + static_cast<int>(k)] = static_cast<Number>(*value);
         }
     }
@@ -319,7 +318,7 @@ Result<Reading> read_sac_ascii(std::string_view content, const std::string& name
                 return Problem{name, lines.number(),
                                "values after the end of the data (NPTS " + std::to_string(count) + ")"};
             const auto value = companion::parse_number(field);
-            if (!value) return Problem{name, lines.number(), "'" + std::string(field) + "' is not a number"};
+            if (!value) return Problem{name, lines.number(), quoted(field) + " is not a number"};
             values.push_back(*value);
         }
     }

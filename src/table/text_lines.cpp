@@ -41,6 +41,12 @@ std::string_view take_word(std::string_view& text) {
     return word;
 }
 
+std::string quoted(std::string_view text) {
+    constexpr std::size_t longest = 40;
+    if (text.size() <= longest) return "'" + std::string(text) + "'";
+    return "'" + std::string(text.substr(0, longest)) + "...'";
+}
+
 bool looks_like_text(std::string_view content) {
     const std::string_view head = content.substr(0, std::min<std::size_t>(content.size(), 4096));
     return head.find('\0') == std::string_view::npos;

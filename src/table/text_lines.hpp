@@ -1,6 +1,7 @@
 #pragma once
 // Text taken apart line by line, for the readers of text formats.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace smwave::table {
@@ -24,6 +25,9 @@ std::string_view trim(std::string_view text);
 
 // Takes the next blank- or tab-separated word off the front of `text`; empty when none is left.
 std::string_view take_word(std::string_view& text);
+
+// The text between quotes for a message, cut to its first 40 bytes ("'1234...'").
+std::string quoted(std::string_view text);
 
 // Whether the bytes look like text: no zero byte among the first kilobytes.
 bool looks_like_text(std::string_view content);
