@@ -78,16 +78,18 @@ Result<std::size_t> resolve_column(std::string_view entry, const std::vector<std
     for (std::size_t column = 0; column < header.size(); ++column) {
         if (lower(header[column]) == lower(entry)) return column;
     }
-    if (header.empty()) return Problem{name, 0, "no header line names a column '" + std::string(entry) + "'"};
+    if (header.empty()) return Problem{name, 0, "no header line names a column " + quoted(entry)};
     std::string known;
     for (const auto& column : header) known += (known.empty() ? "" : ", ") + column;
-    return Problem{name, header_line,
-                   "no column named '" + std::string(entry) + "' in the header (" + known + ")"};
+    if (known.size() > 120) known = known.substr(0, 120) + "...";
+    return Problem{name, header_line, "no column named " + quoted(entry) + " in the header (" + known + ")"};
 }
 
 Result<double> even_interval(const std::vector<double>& times, const std::vector<std::uint64_t>& rows,
                              const std::string& name) {
     const double mean = (times.back() - times.front()) / static_cast<double>(times.size() - 1);
+    if (!(mean > 0) || !std::isfinite(mean))
+        return Problem{name, rows.back(), "the time column does not increase evenly"};
     for (std::size_t i = 1; i < times.size(); ++i) {
         const double step = times[i] - times[i - 1];
         if (!(step > 0) || !(std::abs(step - mean) <= evenness * mean)) {

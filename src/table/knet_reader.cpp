@@ -1,5 +1,6 @@
 #include "table/knet_reader.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -163,7 +164,8 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
     if (!stated_peak) return bad_value(name, max_acc, values[max_acc], "a peak acceleration in gal");
 
     std::vector<std::int64_t> counts;
-    counts.reserve(static_cast<std::size_t>(*seconds * *frequency) + 8);
+    counts.reserve(std::min(text.size() / 2, static_cast<std::size_t>(std::min(*seconds * *frequency, 1e9))) +
+                   8);
     std::int64_t sum = 0;
     std::string_view line;
     while (lines.next(line)) {
@@ -180,9 +182,10 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
     }
     const double expected = std::round(*seconds * *frequency);
     if (static_cast<double>(counts.size()) != expected) {
-        return Problem{name, 0,
-                       std::to_string(counts.size()) + " counts, but Duration Time x Sampling Freq gives " +
-                           std::to_string(static_cast<std::int64_t>(expected))};
+        std::string what =
+            std::to_string(counts.size()) + " counts, but Duration Time x Sampling Freq gives ";
+        companion::append_shortest(what, expected);
+        return Problem{name, 0, what};
     }
     if (counts.empty()) return Problem{name, 0, "the record holds no counts"};
 

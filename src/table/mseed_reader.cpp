@@ -134,6 +134,12 @@ Result<Component> join_segments(const MSTraceID& id, const std::string& name, bo
                 return Problem{name, 0, channel + ": the samples cannot be converted to numbers"};
             }
             const auto* values = static_cast<const double*>(segment.datasamples);
+            if (!std::all_of(values, values + segment.numsamples,
+                             [](double value) { return std::isfinite(value); })) {
+                return Problem{name, 0,
+                               channel + ": a sample that is not a finite number in the data from " +
+                                   format_utc(segment.starttime)};
+            }
             component.samples.insert(component.samples.end(), values, values + segment.numsamples);
         }
     }

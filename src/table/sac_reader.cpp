@@ -205,7 +205,12 @@ Result<Reading> read_sac_binary(std::string_view content, const std::string& nam
     if (int_at(header, even_word) == 1 && int_at(header, type_word) == 1) {
         samples.reserve(static_cast<std::size_t>(count));
         for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-            samples.push_back(decimal_of(float_from(word_at(content, header_bytes + 4 * i, *swapped))));
+            const float sample = float_from(word_at(content, header_bytes + 4 * i, *swapped));
+            if (!std::isfinite(sample)) {
+                return Problem{name, header_bytes + 4 * i,
+                               "sample " + std::to_string(i + 1) + " is not a finite number", true};
+            }
+            samples.push_back(decimal_of(sample));
         }
     }
     return interpret(header, std::move(samples), name, locate);

@@ -2,6 +2,7 @@
 // warns about (status 0, the table written), for each format.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 #include "support/tool_run.hpp"
@@ -104,6 +105,14 @@ const Case cases[] = {
     {"KnetCountsAgainstDuration",
      [](const fs::path& d) { write_knet(d, [](KnetFile& f, auto) { f.duration = "7"; }); }, three, 2,
      "smwave-table: r1: 600 counts, but Duration Time x Sampling Freq gives 700"},
+    {"KnetHugeFrequency",
+     [](const fs::path& d) {
+         write_knet(d, [](KnetFile& f, auto) {
+             f.frequency = "1e98Hz";
+             f.duration = "6";
+         });
+     },
+     three, 2, "smwave-table: r1: 600 counts, but Duration Time x Sampling Freq gives 6e+98"},
     {"KnetBadScaleFactor",
      [](const fs::path& d) { write_knet(d, [](KnetFile& f, auto) { f.scale = "7845/8223790"; }); }, three, 2,
      "smwave-table: r1:14: '7845/8223790' is not a scale factor"},
@@ -147,6 +156,9 @@ const Case cases[] = {
     {"SacUndefinedDelta",
      [](const fs::path& d) { write_sac(d, [](SacFile& f, auto) { f.delta = -12345.0f; }); }, three, 2,
      "smwave-table: r1: byte 0: DELTA is undefined"},
+    {"SacSampleNotANumber",
+     [](const fs::path& d) { write_sac(d, [](SacFile& f, std::size_t) { f.data[1] = std::nanf(""); }); },
+     three, 2, "smwave-table: r1: byte 636: sample 2 is not a finite number"},
     {"SacDifferentIntervals",
      [](const fs::path& d) {
          write_sac(d, [](SacFile& f, std::size_t k) { f.delta = k == 1 ? 0.02f : 0.01f; });
@@ -249,6 +261,13 @@ const Case cases[] = {
      {"r1", "--columns", "time,ns,EAST,ud"},
      2,
      "smwave-table: r1:2: no column named 'EAST' in the header (time, ns, ew, ud)"},
+    {"ColumnsLongHeaderCutInMessages",
+     [](const fs::path& d) {
+         write_columns(d, [](auto& lines) { lines[1] = "time ns ew ud " + std::string(500, 'h'); });
+     },
+     {"r1", "--columns", "time,ns,x,ud"},
+     2,
+     "in the header (time, ns, ew, ud, hhhhhhhhhhhhhhhhhhhh"},
     {"ColumnsBadToken",
      [](const fs::path& d) { write_columns(d, [](auto& lines) { lines[50] = "48e-2 1 abc 3"; }); }, one, 2,
      "smwave-table: r1:51: 'abc' is not a number (column 3)"},
