@@ -23,13 +23,19 @@ companion::Status check_compatible(const std::vector<Component>& components, con
             return Problem{other.source, 0, what};
         }
         if (first.start && other.start &&
-            std::abs(static_cast<double>(*other.start - *first.start)) > 0.5e6 * first.interval) {
+            std::abs(static_cast<double>(*other.start) - static_cast<double>(*first.start)) >
+                0.5e6 * first.interval) {
             return Problem{other.source, 0, "starts more than half a sample apart from " + first.source};
         }
-        if (!options.allow_mixed_sensors && first.sensor != Sensor::unknown &&
-            other.sensor != Sensor::unknown && first.sensor != other.sensor) {
+    }
+    // KiK-net sensors: every component that has one against the first that has one.
+    const Component* sensed = nullptr;
+    for (const auto& other : components) {
+        if (other.sensor == Sensor::unknown) continue;
+        if (sensed == nullptr) sensed = &other;
+        if (!options.allow_mixed_sensors && other.sensor != sensed->sensor) {
             return Problem{other.source, 0,
-                           "KiK-net borehole (1-3) and surface (4-6) sensors mixed with " + first.source +
+                           "KiK-net borehole (1-3) and surface (4-6) sensors mixed with " + sensed->source +
                                "; use --allow-mixed to combine them anyway"};
         }
     }

@@ -125,6 +125,11 @@ const Case cases[] = {
                     [](KnetFile& f, std::size_t k) { f.direction = k == 2 ? "3" : std::to_string(k + 4); });
      },
      three, 2, "smwave-table: r3: KiK-net borehole (1-3) and surface (4-6) sensors mixed with r1"},
+    {"KiknetMixedAfterAKnetFile",
+     [](const fs::path& d) {
+         write_knet(d, [](KnetFile& f, std::size_t k) { f.direction = k == 0 ? "E-W" : k == 1 ? "1" : "6"; });
+     },
+     three, 2, "smwave-table: r3: KiK-net borehole (1-3) and surface (4-6) sensors mixed with r2"},
     {"KiknetMixedSensorsAllowed",
      [](const fs::path& d) {
          write_knet(d,
