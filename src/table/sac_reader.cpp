@@ -60,6 +60,8 @@ using Locate = std::function<Problem(int word, std::string what)>;
 
 // The decimal a single-precision value was written from: its shortest text read as a double.
 double decimal_of(float value) {
+    const double exact = value;
+    if (std::abs(exact) < 1e7 && exact == std::trunc(exact)) return exact;  // whole numbers, counts above all
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     double result = 0;

@@ -62,10 +62,10 @@ std::string table_head(const Record& record) {
 }
 
 void write_table(const Record& record, companion::OutputFile& out) {
-    out.write(table_head(record));
-    const std::unique_ptr<char[]> block(new char[block_size + longest_row]);
+    const std::string head = table_head(record);
+    const std::unique_ptr<char[]> block(new char[block_size + head.size() + longest_row]);
     char* const begin = block.get();
-    char* at = begin;
+    char* at = put(begin, head);
     const std::size_t rows = record.samples[0].size();
     const double* const first = record.samples[0].data();
     const double* const second = record.samples[1].data();
