@@ -81,6 +81,10 @@ TEST(TableFaults, StandardOutputWhenNoOutputIsNamed) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.substr(0, 14), "rec a b c\nstar");
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 102);
+    EXPECT_EQ(run_table(dir.path(), {"--version"}).out.rfind("smwave-table ", 0), 0u);
+    const ToolResult usage = run_table(dir.path(), {"rec.txt", "--format", "csv"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("smwave-table --help"), std::string::npos) << usage.err;
 }
 
 TEST(TableFaults, ReadOnlyOutputFolderIsRefused) {
