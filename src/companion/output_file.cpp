@@ -87,6 +87,10 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::write(std::string_view text) {
+    if (buffer_.empty() && text.size() >= block_size) {
+        write_through(text);  // a whole block already: no copy
+        return;
+    }
     buffer_.append(text);
     flush_if_full();
 }
@@ -96,9 +100,14 @@ void OutputFile::flush_if_full() {
 }
 
 void OutputFile::flush() {
+    write_through(buffer_);
+    buffer_.clear();
+}
+
+void OutputFile::write_through(std::string_view text) {
     std::size_t done = 0;
-    while (error_ == 0 && done < buffer_.size()) {
-        const ssize_t written = ::write(descriptor_, buffer_.data() + done, buffer_.size() - done);
+    while (error_ == 0 && done < text.size()) {
+        const ssize_t written = ::write(descriptor_, text.data() + done, text.size() - done);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
             error_ = written < 0 ? errno : EIO;
@@ -106,7 +115,6 @@ void OutputFile::flush() {
         }
         done += static_cast<std::size_t>(written);
     }
-    buffer_.clear();
 }
 
 Problem OutputFile::failure(std::string_view doing, int error) const {

@@ -30,7 +30,8 @@ class OutputFile {
     OutputFile(const OutputFile&) = delete;
     ~OutputFile();
 
-    // Appends text; it reaches the file in large blocks. A failing write is kept and reported by commit().
+    // Appends text; it reaches the file in large blocks (a block of 1 MiB or more given while nothing
+    // waits goes straight to the file). A failing write is kept and reported by commit().
     void write(std::string_view text);
     // The block being filled, for callers that render into it directly; call flush_if_full() after.
     std::string& buffer() { return buffer_; }
@@ -44,6 +45,7 @@ class OutputFile {
   private:
     OutputFile(std::filesystem::path target, std::filesystem::path temporary, int descriptor, int slot);
     void flush();
+    void write_through(std::string_view text);
     Problem failure(std::string_view doing, int error) const;
 
     std::filesystem::path target_;

@@ -1,0 +1,111 @@
+#include "table/civil_time.hpp"
+
+#include <charconv>
+#include <cstdio>
+
+namespace smwave::table {
+
+std::int64_t days_from_civil(std::int64_t year, unsigned month, unsigned day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t year_of_era = year - era * 400;
+    const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    return era * 146097 + day_of_era - 719468;
+}
+
+namespace {
+
+// Reads an unsigned number of exactly `width` digits at `at`, moving past it.
+std::optional<unsigned> take_digits(std::string_view text, std::size_t& at, std::size_t width) {
+    if (at + width > text.size()) return std::nullopt;
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data() + at, text.data() + at + width, value);
+    if (error != std::errc() || end != text.data() + at + width) return std::nullopt;
+    at += width;
+    return value;
+}
+
+bool take(std::string_view text, std::size_t& at, char expected) {
+    if (at >= text.size() || text[at] != expected) return false;
+    ++at;
+    return true;
+}
+
+bool is_leap(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+unsigned days_in_month(std::int64_t year, unsigned month) {
+    static constexpr unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && is_leap(year) ? 29 : days[month - 1];
+}
+
+}  // namespace
+
+std::optional<std::int64_t> parse_slashed_date_time(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    std::size_t at = 0;
+    const auto year = take_digits(text, at, 4);
+    if (!year || !take(text, at, '/')) return std::nullopt;
+    const auto month = take_digits(text, at, 2);
+    if (!month || !take(text, at, '/')) return std::nullopt;
+    const auto day = take_digits(text, at, 2);
+    if (!day || !take(text, at, ' ')) return std::nullopt;
+    while (at < text.size() && text[at] == ' ') ++at;
+    const auto hour = take_digits(text, at, 2);
+    if (!hour || !take(text, at, ':')) return std::nullopt;
+    const auto minute = take_digits(text, at, 2);
+    if (!minute || !take(text, at, ':')) return std::nullopt;
+    const auto second = take_digits(text, at, 2);
+    if (!second || at != text.size()) return std::nullopt;
+    if (*month < 1 || *month > 12 || *day < 1 || *day > days_in_month(*year, *month) || *hour > 23 ||
+        *minute > 59 || *second > 60) {
+        return std::nullopt;
+    }
+    const std::int64_t seconds =
+        days_from_civil(*year, *month, *day) * 86400 + *hour * 3600 + *minute * 60 + *second;
+    return seconds * microseconds_per_second;
+}
+
+std::string format_utc(std::int64_t microseconds) {
+    std::int64_t seconds = microseconds / microseconds_per_second;
+    std::int64_t fraction = microseconds % microseconds_per_second;
+    if (fraction < 0) {
+        fraction += microseconds_per_second;
+        --seconds;
+    }
+    std::int64_t days = seconds / 86400;
+    std::int64_t second_of_day = seconds % 86400;
+    if (second_of_day < 0) {
+        second_of_day += 86400;
+        --days;
+    }
+    // The inverse of days_from_civil.
+    const std::int64_t shifted = days + 719468;
+    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+    const std::int64_t day_of_era = shifted - era * 146097;
+    const std::int64_t year_of_era =
+        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const std::int64_t month_index = (5 * day_of_year + 2) / 153;
+    const std::int64_t day = day_of_year - (153 * month_index + 2) / 5 + 1;
+    const std::int64_t month = month_index < 10 ? month_index + 3 : month_index - 9;
+    const std::int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+    char text[64];
+    int length = std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld",
+                               static_cast<long long>(year), static_cast<long long>(month),
+                               static_cast<long long>(day), static_cast<long long>(second_of_day / 3600),
+                               static_cast<long long>(second_of_day / 60 % 60),
+                               static_cast<long long>(second_of_day % 60));
+    std::string result(text, static_cast<std::size_t>(length));
+    if (fraction != 0) {
+        std::snprintf(text, sizeof text, ".%06lld", static_cast<long long>(fraction));
+        std::string digits(text);
+        while (digits.back() == '0') digits.pop_back();
+        result += digits;
+    }
+    return result + 'Z';
+}
+
+}  // namespace smwave::table

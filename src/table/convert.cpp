@@ -1,0 +1,146 @@
+#include "table/convert.hpp"
+
+#include <filesystem>
+
+#include "companion/output_file.hpp"
+#include "companion/suite_file.hpp"
+#include "table/knet_reader.hpp"
+#include "table/mseed_reader.hpp"
+#include "table/sac_reader.hpp"
+#include "table/table_writer.hpp"
+#include "table/text_lines.hpp"
+
+namespace smwave::table {
+
+using companion::Problem;
+using companion::Result;
+
+namespace fs = std::filesystem;
+
+std::optional<Format> format_named(std::string_view name) {
+    if (name == "knet") return Format::knet;
+    if (name == "sac") return Format::sac;
+    if (name == "sac-ascii") return Format::sac_ascii;
+    if (name == "mseed") return Format::mseed;
+    if (name == "columns") return Format::columns;
+    return std::nullopt;
+}
+
+std::optional<Format> recognise_format(std::string_view content) {
+    if (looks_like_sac_binary(content)) return Format::sac;
+    if (looks_like_mseed(content)) return Format::mseed;
+    if (!looks_like_text(content)) return std::nullopt;
+    if (looks_like_knet(content)) return Format::knet;
+    if (looks_like_sac_ascii(content)) return Format::sac_ascii;
+    return Format::columns;
+}
+
+Result<Reading> read_content(std::string_view content, const std::string& name, Format format,
+                             const ConversionOptions& options) {
+    switch (format) {
+        case Format::knet:
+            return read_knet(content, name);
+        case Format::sac:
+            return read_sac_binary(content, name);
+        case Format::sac_ascii:
+            return read_sac_ascii(content, name);
+        case Format::mseed:
+            return read_mseed(content, name, options.fill_gaps);
+        case Format::columns:
+            return read_columns(content, name, options.columns);
+    }
+    return Problem{name, 0, "unknown format"};
+}
+
+namespace {
+
+Result<std::string> read_input(const std::string& name) {
+    std::error_code error;
+    const auto status = fs::status(name, error);
+    if (error) return Problem{name, 0, "cannot read: " + error.message()};
+    if (fs::is_directory(status)) return Problem{name, 0, "is a folder, not a record"};
+    if (!fs::is_regular_file(status))
+        return Problem{name, 0, "is not a regular file (pipes and devices are not read)"};
+    return companion::read_whole_file(name);
+}
+
+struct Input {
+    Format format = Format::columns;
+    Reading reading;
+};
+
+Result<Input> read_one(const std::string& name, const ConversionOptions& options) {
+    auto content = read_input(name);
+    if (!content) return content.problem();
+    const std::optional<Format> format = options.format ? options.format : recognise_format(*content);
+    if (!format) return Problem{name, 0, "the format is not recognised; name it with --format"};
+    auto reading = read_content(*content, name, *format, options);
+    if (!reading) return reading.problem();
+    return Input{*format, std::move(*reading)};
+}
+
+// The components of every input in order: three single-component files in argument order, or the
+// channels of one file in the order --channels names (by default east, north, vertical for
+// miniSEED, the order of --columns for columns).
+Result<std::vector<Component>> gather_components(const ConversionOptions& options,
+                                                 const std::function<void(std::string_view)>& warn) {
+    if (options.inputs.size() > 1 && !options.channels.empty()) {
+        return Problem{
+            "", 0,
+            "--channels orders the channels of one file; several files give components in their order"};
+    }
+    std::vector<Component> components;
+    for (const auto& name : options.inputs) {
+        auto input = read_one(name, options);
+        if (!input) return input.problem();
+        for (const auto& warning : input->reading.warnings) warn(warning);
+        std::vector<Component>& found = input->reading.components;
+        if (options.inputs.size() > 1 && found.size() != 1) {
+            return Problem{name, 0,
+                           "holds " + std::to_string(found.size()) +
+                               " channels; with several files, each must give one component"};
+        }
+        if (options.inputs.size() == 1 && (!options.channels.empty() || input->format == Format::mseed)) {
+            auto ordered = order_channels(std::move(found), options.channels);
+            if (!ordered) return ordered.problem();
+            found = std::move(*ordered);
+            for (const auto& component : found) {
+                if (component.station != found[0].station) {
+                    return Problem{name, 0,
+                                   "the channels come from different stations (" + found[0].station + ", " +
+                                       component.station + "): name three of one station with --channels"};
+                }
+            }
+        }
+        for (auto& component : found) components.push_back(std::move(component));
+    }
+    return components;
+}
+
+}  // namespace
+
+companion::Status convert(const ConversionOptions& options,
+                          const std::function<void(std::string_view)>& warn) {
+    if (!options.output.empty()) {
+        std::vector<fs::path> inputs(options.inputs.begin(), options.inputs.end());
+        if (auto problem = companion::refuse_overwriting_inputs(options.output, inputs)) return problem;
+    }
+    auto components = gather_components(options, warn);
+    if (!components) return components.problem();
+    std::vector<std::string> warnings;
+    auto record = assemble_record(std::move(*components), options.assembly, warnings);
+    for (const auto& warning : warnings) warn(warning);
+    if (!record) return record.problem();
+
+    if (options.output.empty()) {
+        auto out = companion::OutputFile::standard_output();
+        write_table(*record, out);
+        return out.commit();
+    }
+    auto out = companion::OutputFile::open(options.output);
+    if (!out) return out.problem();
+    write_table(*record, *out);
+    return out->commit();
+}
+
+}  // namespace smwave::table

@@ -1,0 +1,45 @@
+#pragma once
+// A whole conversion: the input files read in their formats, the record assembled, the table written.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "companion/problem.hpp"
+#include "table/columns_reader.hpp"
+#include "table/component.hpp"
+#include "table/record.hpp"
+
+namespace smwave::table {
+
+enum class Format { knet, sac, sac_ascii, mseed, columns };
+
+// "knet", "sac", "sac-ascii", "mseed", "columns".
+std::optional<Format> format_named(std::string_view name);
+
+// The format the content is in: K-NET by its first label, SAC binary by its header version in either
+// byte order, SAC alphanumeric by its header lines, miniSEED by its record header; other text is
+// taken as plain columns. Nothing for other binary content.
+std::optional<Format> recognise_format(std::string_view content);
+
+struct ConversionOptions {
+    std::vector<std::string> inputs;
+    std::string output;  // empty: standard output
+    std::optional<Format> format;
+    ColumnChoice columns;
+    std::vector<std::string> channels;
+    AssemblyOptions assembly;
+    bool fill_gaps = false;
+};
+
+// Reads one file's content in `format`.
+companion::Result<Reading> read_content(std::string_view content, const std::string& name, Format format,
+                                        const ConversionOptions& options);
+
+// Reads the inputs, assembles the record and writes the table (nothing is written when any step
+// fails); each warning goes to `warn` as it arises.
+companion::Status convert(const ConversionOptions& options,
+                          const std::function<void(std::string_view)>& warn);
+
+}  // namespace smwave::table

@@ -1,0 +1,66 @@
+// smwave-table: writes smwave's input table from K-NET/KiK-net, SAC, miniSEED or plain-column records.
+#include <CLI/CLI.hpp>
+
+#include "companion/tool.hpp"
+#include "table/convert.hpp"
+
+namespace {
+
+using smwave::table::Format;
+
+// "HNE,HNN,HNZ" or "T,A,B,C" as a list of names.
+std::vector<std::string> split_list(const std::string& text) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        items.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return items;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "Writes smwave's input table (time and 42 channels, the components in channels 38, 40 and 17)\n"
+        "from three single-component records or one record of three components:\n"
+        "K-NET/KiK-net ASCII, SAC binary or alphanumeric, miniSEED, or plain columns."};
+    smwave::table::ConversionOptions options;
+    std::string format, columns, channels;
+    std::optional<double> interval;
+    std::optional<std::size_t> limit;
+    app.add_option("inputs", options.inputs, "One file of three components, or three files of one")
+        ->required();
+    app.add_option("-o,--output", options.output, "The table to write (default: standard output)");
+    app.add_option("--format", format,
+                   "Read the inputs as knet, sac, sac-ascii, mseed or columns (default: from the content)")
+        ->check(CLI::IsMember({"knet", "sac", "sac-ascii", "mseed", "columns"}));
+    app.add_option("--columns", columns,
+                   "Columns T,A,B,C (time and components) or A,B,C, by number from 1 or header name");
+    app.add_option("--dt", interval, "Sampling interval in seconds, for columns without a time column")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--channels", channels,
+                   "The channels of a three-channel file in component order, such as HNE,HNN,HNZ");
+    app.add_option("--scale", options.assembly.scale,
+                   "Multiply the samples by one factor, or by one per component")
+        ->expected(1, 3);
+    app.add_option("--limit", limit, "Keep only the first N samples")
+        ->check(CLI::Range(std::size_t{2}, std::size_t{1} << 40));
+    app.add_flag("--fill-gaps", options.fill_gaps,
+                 "Fill gaps in miniSEED channels with zeros instead of refusing");
+    app.add_flag("--allow-mixed", options.assembly.allow_mixed_sensors,
+                 "Allow KiK-net borehole (1-3) and surface (4-6) files in one table");
+    return smwave::companion::run_tool("smwave-table", app, argc, argv, [&] {
+        if (!format.empty()) options.format = smwave::table::format_named(format);
+        if (!columns.empty()) options.columns.columns = split_list(columns);
+        if (!channels.empty()) options.channels = split_list(channels);
+        options.columns.interval = interval;
+        options.assembly.limit = limit;
+        if (auto problem = smwave::table::convert(options, smwave::companion::warn))
+            smwave::companion::refuse(*problem);
+        return 0;
+    });
+}

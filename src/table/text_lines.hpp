@@ -1,0 +1,35 @@
+#pragma once
+// Text taken apart line by line, for the readers of text formats.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace smwave::table {
+
+// Gives the lines of a text in order, without their line ends (LF or CR LF), numbered from 1.
+class TextLines {
+  public:
+    explicit TextLines(std::string_view text) : rest_(text) {}
+    // Takes the next line; false when the text is used up.
+    bool next(std::string_view& line);
+    // The number of the line last taken.
+    std::uint64_t number() const { return number_; }
+
+  private:
+    std::string_view rest_;
+    std::uint64_t number_ = 0;
+};
+
+// The text without blanks, tabs and carriage returns at either end.
+std::string_view trim(std::string_view text);
+
+// Takes the next blank- or tab-separated word off the front of `text`; empty when none is left.
+std::string_view take_word(std::string_view& text);
+
+// The text between quotes for a message, cut to its first 40 bytes ("'1234...'").
+std::string quoted(std::string_view text);
+
+// Whether the bytes look like text: no zero byte among the first kilobytes.
+bool looks_like_text(std::string_view content);
+
+}  // namespace smwave::table
