@@ -10,7 +10,8 @@
 #
 #     smwave_executable_link(<target>)
 #
-# so that all of them follow the one decision (shown in the configure output).
+# so that all of them follow the one decision (shown in the configure output); smwave-table alone is
+# always linked dynamically, since the systems it is built on ship libmseed as a shared library only.
 include(CheckCXXSourceCompiles)
 
 option(SMWAVE_STATIC "Link the executables statically where a static link works" ON)
