@@ -35,6 +35,34 @@ struct ListFree {
 };
 using ListPointer = std::unique_ptr<MSTraceList, ListFree>;
 
+// Bytes a sample takes in an uncompressed encoding, or 0 for the compressed ones.
+int uncompressed_sample_size(int encoding) {
+    switch (encoding) {
+        case DE_ASCII:
+            return 1;
+        case DE_INT16:
+            return 2;
+        case DE_INT32:
+            return 4;
+        case DE_FLOAT32:
+            return 4;
+        case DE_FLOAT64:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+// Whether the record's samples lie inside it: libmseed copies uncompressed samples from the data offset
+// without comparing their count with the record's length.
+bool samples_fit_record(const MSRecord& header) {
+    if (header.samplecnt == 0) return true;
+    const std::int64_t data_offset = header.fsdh != nullptr ? header.fsdh->data_offset : 0;
+    if (data_offset < 48 || data_offset >= header.reclen) return false;
+    const int size = uncompressed_sample_size(header.encoding);
+    return header.samplecnt * size <= header.reclen - data_offset;
+}
+
 // Parses the record at `offset`: its header first, checked, then its samples.
 Result<RecordPointer> parse_record(std::string& buffer, std::size_t offset, const std::string& name,
                                    std::int64_t& total) {
@@ -53,6 +81,7 @@ Result<RecordPointer> parse_record(std::string& buffer, std::size_t offset, cons
         return at_byte("the record claims " + std::to_string(header->samplecnt) + " samples in " +
                        std::to_string(header->reclen) + " bytes");
     }
+    if (!samples_fit_record(*header)) return at_byte("the record's samples run past its end");
     total += header->samplecnt;
     if (total > largest_total)
         return at_byte("more than " + std::to_string(largest_total) + " samples in the file");

@@ -245,6 +245,17 @@ const Case cases[] = {
          write_file(d / "r1", mseed_channel("S", "HNE", start, 100, first(600)).substr(0, 700));
      },
      one, 2, "smwave-table: r1: byte 512: the file ends within a record"},
+    {"MseedSamplesBeyondTheRecord",
+     [](const fs::path& d) {
+         std::string r = mseed_channel("S", "HNE", start, 100, first(100));
+         const auto byte = [&r](std::size_t at) { return static_cast<unsigned char>(r[at]); };
+         const std::size_t blockette = byte(46) << 8 | byte(47);
+         r[blockette + 4] = 0;  // text samples, copied by the decoder without a bound
+         r[30] = 0x02;          // 600 of them in a 512-byte record
+         r[31] = 0x58;
+         write_file(d / "r1", r);
+     },
+     one, 2, "smwave-table: r1: byte 0: the record's samples run past its end"},
     {"MseedChannelsOfTwoStations",
      [](const fs::path& d) {
          write_file(d / "r1", mseed_channel("S", "HNE", start, 100, first(300)) +
