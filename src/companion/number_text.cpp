@@ -1,6 +1,7 @@
 #include "companion/number_text.hpp"
 
 #include <charconv>
+#include <cmath>
 
 #include "portable/float_chars.hpp"
 
@@ -36,7 +37,8 @@ std::optional<double> parse_number(std::string_view field) {
     if (first == last || !(is_digit(*first) || *first == '.' || *first == '-')) return std::nullopt;
     double value = 0;
     const auto [end, error] = portable::from_chars(first, last, value);
-    if (end == first || error != std::errc()) return std::nullopt;
+    // A value beyond the double range is refused whether or not the conversion reports it as such.
+    if (end == first || error != std::errc() || !std::isfinite(value)) return std::nullopt;
     if (end == last) return value;
     // "0.1234+124": a mantissa, then a signed exponent of three digits without its letter.
     const std::string_view rest(end, static_cast<std::size_t>(last - end));
@@ -47,7 +49,9 @@ std::optional<double> parse_number(std::string_view field) {
         spelled.append(rest);
         double exact = 0;
         const auto whole = portable::from_chars(spelled.data(), spelled.data() + spelled.size(), exact);
-        if (whole.ec == std::errc() && whole.ptr == spelled.data() + spelled.size()) return exact;
+        if (whole.ec == std::errc() && whole.ptr == spelled.data() + spelled.size() && std::isfinite(exact)) {
+            return exact;
+        }
     }
     return std::nullopt;
 }

@@ -58,9 +58,10 @@ std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std:
         }
     };
     const std::size_t running = std::min<std::size_t>(std::max(threads, 1u), rows.size());
-    std::vector<std::jthread> helpers;
+    std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work, false);
     work(true);
+    for (std::thread& helper : helpers) helper.join();
     return rows;
 }
 

@@ -2,6 +2,7 @@
 // them again, and every refusal of bad input or usage.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 #include "plot_test_files.hpp"
