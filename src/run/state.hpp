@@ -40,10 +40,10 @@ struct RunState {
     // Spectra of the three components.
     ComplexSeries fx1, fx2, fx3;
 
-    // Answers; each starts at 0 before its read.
+    // Answers; each starts at 0 before its read, and a null answer keeps what it holds.
     std::int32_t myes, my1, my2, my3, nbd, nit, icut, iskip;
     double fl1, fl2, fh1, fh2, stime;
-    double window_dur;  // the window duration answer (s)
+    double window_dur;  // the window duration answer (s); starts as the frame duration dur
 
     // Derived values.
     std::int32_t nt;            // complete rows read

@@ -58,6 +58,9 @@ void cut_window(RunState& run) {
     say_count("Number of Cutting Data =", run.nstime);
 
     write_text_record(console, "Enter Duration (sec)");
+    // The duration answer starts as the frame duration nf*dt: a null answer (a lone comma, a slash, a
+    // repeat count without a value) keeps it, so the window then spans the whole transform frame.
+    run.window_dur = run.dur;
     read_answer(run.window_dur);
     const std::int64_t ndur = std::int64_t{samples_in(run.window_dur, "window duration", run.dt)} + 1;
     if (ndur > capacity) {

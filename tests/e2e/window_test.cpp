@@ -73,6 +73,16 @@ TEST_F(Window, WindowLongerThanTheRecordReadsZerosAndZeroTimes) {
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12);
 }
 
+TEST_F(Window, NullDurationKeepsTheFrameDuration) {
+    // Eight rows at 0.5 s: the frame is 8 samples, 4 s, so the window holds 4/0.5 + 1 = 9 samples.
+    for (const char* duration : {",", "/", "3*", " , 7", "/ 2"}) {
+        const ToolResult r = run(std::string("1\n0\n") + duration + "\n0\n");
+        EXPECT_NE(r.out.find(" Number of data = 9\n New nt = 9\n"), std::string::npos) << duration << r.out;
+        const std::string file = out();
+        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10) << duration;
+    }
+}
+
 TEST_F(Window, SkipWritesEveryStepThSample) {
     run("1\n0\n2.0\n1\n");  // 5 samples: 1, 3, 5
     EXPECT_EQ(out(), header + line("   0.000", 0) + line("   1.000", 2) + line("   2.000", 4));
