@@ -1,12 +1,8 @@
 #include "batch_run.hpp"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <thread>
 
 #include "companion/suite_file.hpp"
@@ -18,46 +14,21 @@ using smwave::testing::make_table;
 using smwave::testing::read_file;
 using smwave::testing::write_file;
 
-BatchRun::BatchRun(const fs::path& dir, const std::vector<std::string>& arguments, bool unprivileged) {
-    std::vector<std::string> words{SMWAVE_BATCH_EXE};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const std::string out = (io_ / "out").string(), err = (io_ / "err").string();
-    fs::permissions(io_.path(), fs::perms::all);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        const int in_fd = ::open("/dev/null", O_RDONLY);
-        const int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        const int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        if (in_fd < 0 || out_fd < 0 || err_fd < 0 || ::dup2(in_fd, 0) < 0 || ::dup2(out_fd, 1) < 0 ||
-            ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0) {
-            ::_exit(127);
-        }
-        constexpr uid_t nobody = 65534;
-        if (unprivileged && ::getuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(127);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-}
+BatchRun::BatchRun(const fs::path& dir, const std::vector<std::string>& arguments, bool unprivileged)
+    : started_(dir, {.program = SMWAVE_BATCH_EXE,
+                     .arguments = arguments,
+                     .unprivileged = unprivileged,
+                     .beside = {SMWAVE_EXE},
+                     .name = SMWAVE_BATCH_EXE}) {}
 
+// A batch is always waited for: its records' runs are its children.
 BatchRun::~BatchRun() {
-    if (pid_ > 0) wait();
+    if (!waited_) wait();
 }
-
-void BatchRun::signal(int signal_number) const { ::kill(pid_, signal_number); }
 
 ToolResult BatchRun::wait() {
-    int wait_status = 0;
-    ::waitpid(pid_, &wait_status, 0);
-    pid_ = -1;
-    ToolResult result;
-    result.out = read_file(io_ / "out");
-    result.err = read_file(io_ / "err");
-    if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
-    if (WIFSIGNALED(wait_status)) result.signal = WTERMSIG(wait_status);
-    return result;
+    waited_ = true;
+    return started_.wait();
 }
 
 ToolResult run_batch(const fs::path& dir, const std::vector<std::string>& arguments) {

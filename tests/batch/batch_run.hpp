@@ -23,12 +23,12 @@ class BatchRun {
     ~BatchRun();
     BatchRun(const BatchRun&) = delete;
     BatchRun& operator=(const BatchRun&) = delete;
-    void signal(int signal_number) const;
+    void signal(int signal_number) const { started_.signal(signal_number); }
     ToolResult wait();
 
   private:
-    TempDir io_;
-    pid_t pid_ = -1;
+    smwave::testing::Started started_;
+    bool waited_ = false;
 };
 
 // Runs smwave-batch to its end.

@@ -20,63 +20,14 @@ namespace fs = std::filesystem;
 double steady(int row, int column) { return column == 38 ? row % 7 : column == 17 ? -row % 5 : 0.5; }
 
 // The tool running in the background with its console input on a pipe that the test holds open.
-class Background {
-  public:
-    Background(const fs::path& dir, std::string_view answers) : out_(io_ / "out"), err_(io_ / "err") {
-        int in[2];
-        if (::pipe(in) != 0) throw std::runtime_error("pipe");
-        const std::string out = out_.string(), err = err_.string();
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], 0);
-            ::close(in[1]);
-            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-            if (::chdir(dir.c_str()) != 0) ::_exit(127);
-            ::execl(SMWAVE_EXE, "smwave", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        input_ = in[1];
-        if (::write(input_, answers.data(), answers.size()) < 0) throw std::runtime_error("write");
-    }
-    ~Background() {
-        if (input_ >= 0) ::close(input_);
-        if (pid_ > 0 && !ended_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    // Waits until standard output ends with `text` (at most a minute).
-    bool wait_for_output(const std::string& text) {
-        for (int i = 0; i < 6000; ++i) {
-            const std::string out = read_file(out_);
-            if (out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    ToolResult end_with(int signal) {
-        ::kill(pid_, signal);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        ended_ = true;
-        ToolResult r;
-        r.out = read_file(out_);
-        r.err = read_file(err_);
-        if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
-        return r;
-    }
+Launch held_console(std::string_view answers) {
+    return {.program = SMWAVE_EXE, .input = std::string(answers), .hold_input = true, .name = "smwave"};
+}
 
-  private:
-    TempDir io_;
-    fs::path out_, err_;
-    pid_t pid_ = -1;
-    int input_ = -1;
-    bool ended_ = false;
-};
+ToolResult end_with(Started& tool, int signal) {
+    tool.signal(signal);
+    return tool.wait();
+}
 
 bool whole_records(const std::string& text, int values) {
     if (text.empty() || text.back() != '\n') return false;
@@ -108,9 +59,9 @@ TEST(Faults, SignalsAtAPromptReportAndCloseEveryFile) {
         TempDir dir;
         write_file(dir / "t.txt", make_table(300, 0.01, steady));
         write_file(dir / "fort.99", std::string(200000, '#'));
-        Background tool(dir.path(), "t.txt\n");
+        Started tool(dir.path(), held_console("t.txt\n"));
         ASSERT_TRUE(tool.wait_for_output(sign_question));
-        const ToolResult r = tool.end_with(c.signal);
+        const ToolResult r = end_with(tool, c.signal);
         EXPECT_EQ(r.err, c.report);
         EXPECT_EQ(r.status, c.status) << c.report;
         EXPECT_EQ(r.signal, c.ending_signal) << c.report;
@@ -123,14 +74,14 @@ TEST(Faults, SignalsAtAPromptReportAndCloseEveryFile) {
 TEST(Faults, TerminationDuringALongWriteLeavesWholeRecords) {
     TempDir dir;
     write_file(dir / "t.txt", make_table(131072, 0.01, steady));
-    Background tool(dir.path(), "t.txt\n");
+    Started tool(dir.path(), held_console("t.txt\n"));
     // The first echo bytes show that the tool has started and handles the signal, however slowly the
     // machine runs; the echo of 131072 rows goes on long after.
     for (int i = 0; i < 6000 && !fs::exists(dir / "fort.99"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     for (int i = 0; i < 6000 && fs::file_size(dir / "fort.99") == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const ToolResult r = tool.end_with(SIGTERM);
+    const ToolResult r = end_with(tool, SIGTERM);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Killed\n");
     const std::string echo = read_file(dir / "fort.99");

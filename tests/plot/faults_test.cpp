@@ -45,12 +45,7 @@ TEST(PlotFaults, FiguresThatCannotBeWrittenAreReportedAndLeaveNothing) {
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                         fs::perms::group_exec | fs::perms::others_read |
                                         fs::perms::others_exec);
-    std::vector<std::string> command{SMWAVE_PLOT_EXE, "a.csv", "-o", "locked/a.png"};
-    if (::getuid() == 0)
-        command.insert(command.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups"});
-    const ToolResult locked =
-        run_command(dir.path(), ::getuid() == 0 ? "/usr/bin/setpriv" : SMWAVE_PLOT_EXE,
-                    ::getuid() == 0 ? command : std::vector<std::string>(command.begin() + 1, command.end()));
+    const ToolResult locked = run_command(dir.path(), SMWAVE_PLOT_EXE, {"a.csv", "-o", "locked/a.png"}, {}, true);
     EXPECT_EQ(locked.status, 2);
     EXPECT_EQ(locked.err, "smwave-plot: locked/a.gp: cannot create the file: Permission denied\n");
     EXPECT_TRUE(fs::is_empty(dir / "locked"));
@@ -101,29 +96,11 @@ TEST(PlotFaults, AFailingGnuplotIsReportedAndItsPartialFigureRemoved) {
     EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"a.csv", "bin"}));
 }
 
-// Starts smwave-plot in the background; returns its process id.
-pid_t start_plot(const fs::path& dir, const std::vector<std::string>& arguments) {
-    std::vector<std::string> words{SMWAVE_PLOT_EXE};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::vector<char*> argv;
-        for (auto& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const int quiet = ::open("/dev/null", O_WRONLY);
-        if (quiet < 0 || ::dup2(quiet, 1) < 0 || ::dup2(quiet, 2) < 0 || ::chdir(dir.c_str()) != 0)
-            ::_exit(127);
-        ::execv(words[0].c_str(), argv.data());
-        ::_exit(127);
-    }
-    return child;
-}
-
 TEST(PlotFaults, InterruptionWhileGnuplotDrawsLeavesNoPartialFigure) {
     TempDir dir;
     write_file(dir / "big.csv", testing::waveform_text(131072));
     for (const int signal : {SIGINT, SIGTERM}) {
-        const pid_t tool = start_plot(dir.path(), {"big.csv"});
+        smwave::testing::Started tool(dir.path(), {.program = SMWAVE_PLOT_EXE, .arguments = {"big.csv"}});
         // The figure's temporary file appears when the drawing starts.
         bool drawing = false;
         for (int i = 0; i < 3000 && !drawing; ++i) {
@@ -131,10 +108,9 @@ TEST(PlotFaults, InterruptionWhileGnuplotDrawsLeavesNoPartialFigure) {
             if (!drawing) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         EXPECT_TRUE(drawing);
-        ::kill(tool, signal);
-        int status = 0;
-        ::waitpid(tool, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        tool.signal(signal);
+        const ToolResult ended = tool.wait();
+        EXPECT_EQ(ended.signal, signal) << ended.status;
         EXPECT_EQ(entries(dir.path()), std::set<std::string>{"big.csv"});
     }
 }

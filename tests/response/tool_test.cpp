@@ -1,11 +1,9 @@
 // smwave-response run as a user runs it: the response file and its round trip through the suite's
 // reader, refusals with status 2 and no file left, and faults at the edges (full disk, read-only
 // folder, folders and FIFOs as input, very long lines, interruption).
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -183,60 +181,27 @@ TEST(Tool, FullDiskIsRefused) {
     EXPECT_EQ(r.err, "smwave-response: /dev/full: cannot write: No space left on device\n");
 }
 
-// Starts the tool in `dir`, its standard error into `err`; as the unprivileged user `nobody` when the
-// tests run as root and `unprivileged`, so that file permissions hold.
-pid_t start(const fs::path& dir, const std::vector<std::string>& arguments, const fs::path& err,
-            bool unprivileged = false) {
-    std::vector<std::string> words{tool};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const std::string err_name = err.string();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int err_fd = ::open(err_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        constexpr uid_t nobody = 65534;
-        if (err_fd < 0 || ::dup2(err_fd, 2) < 0 || ::chdir(dir.c_str()) != 0 ||
-            (unprivileged && ::getuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))) {
-            ::_exit(127);
-        }
-        ::execv(tool.c_str(), argv.data());
-        ::_exit(127);
-    }
-    return child;
-}
-
-ToolResult finish(pid_t child, const fs::path& err) {
-    int wait_status = 0;
-    ::waitpid(child, &wait_status, 0);
-    ToolResult result;
-    result.err = read_file(err);
-    if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
-    if (WIFSIGNALED(wait_status)) result.signal = WTERMSIG(wait_status);
-    return result;
-}
-
 TEST(Tool, ReadOnlyFolderIsRefused) {
-    TempDir dir, io;
+    if (const std::string why = testing::unprivileged_run_unavailable(); !why.empty()) GTEST_SKIP() << why;
+    TempDir dir;
     write_file(dir / "w.csv", waveform(50));
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const ToolResult r = finish(start(dir.path(), {"w.csv"}, io / "err", true), io / "err");
+    const ToolResult r = testing::run_command(dir.path(), tool, {"w.csv"}, {}, true);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "smwave-response: w-response.csv: cannot create the file: Permission denied\n");
     EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"w.csv"});
 }
 
 TEST(Tool, InterruptionLeavesNoOutput) {
-    TempDir dir, io;
+    TempDir dir;
     write_file(dir / "w.csv", waveform(15000));
     for (const int signal : {SIGINT, SIGTERM}) {
         // Some seconds of work: 20000 periods.
-        const pid_t child = start(dir.path(), {"w.csv", "--count", "20000"}, io / "err");
+        testing::Started child(dir.path(), {.program = tool, .arguments = {"w.csv", "--count", "20000"}});
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        ::kill(child, signal);
-        const ToolResult r = finish(child, io / "err");
+        child.signal(signal);
+        const ToolResult r = child.wait();
         EXPECT_EQ(r.signal, signal);
         EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"w.csv"});
     }

@@ -3,10 +3,12 @@
 namespace smwave::testing {
 
 ToolResult run_command(const std::filesystem::path& dir, const std::string& program,
-                       const std::vector<std::string>& arguments, std::string_view input) {
-    std::vector<std::string> words{program};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    return run_program(dir, program, std::move(words), input);
+                       const std::vector<std::string>& arguments, std::string_view input, bool unprivileged) {
+    return launch(dir, {.program = program,
+                        .arguments = arguments,
+                        .input = std::string(input),
+                        .unprivileged = unprivileged,
+                        .name = program});
 }
 
 }  // namespace smwave::testing

@@ -1,16 +1,14 @@
 // Faults at the edges: outputs that cannot be written, an output naming an input, interruption
 // during a long conversion, inputs that are folders, pipes or one very long line.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
-#include "support/tool_run.hpp"
+#include "support/command_run.hpp"
 #include "table/table_checks.hpp"
 
 namespace smwave::testing {
@@ -30,35 +28,6 @@ std::string columns(std::size_t rows) {
 
 std::size_t entries(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// smwave-table started in `dir` with its outputs thrown away; as an unprivileged user when root.
-pid_t start_table(const fs::path& dir, const std::vector<std::string>& arguments, bool unprivileged) {
-    std::vector<std::string> words{SMWAVE_TABLE_EXE};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        constexpr uid_t nobody = 65534;
-        if (::chdir(dir.c_str()) != 0 ||
-            (unprivileged && ::getuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))) {
-            ::_exit(127);
-        }
-        ::execv(words[0].c_str(), argv.data());
-        ::_exit(127);
-    }
-    return child;
-}
-
-int wait_status(pid_t child) {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
 }
 
 TEST(TableFaults, FullDiskAndAnOutputNamingAnInputAreRefusedAndNothingIsLeft) {
@@ -88,6 +57,7 @@ TEST(TableFaults, StandardOutputWhenNoOutputIsNamed) {
 }
 
 TEST(TableFaults, ReadOnlyOutputFolderIsRefused) {
+    if (const std::string why = unprivileged_run_unavailable(); !why.empty()) GTEST_SKIP() << why;
     TempDir dir;
     fs::create_directory(dir / "locked");
     write_file(dir / "rec.txt", columns(100));
@@ -95,9 +65,8 @@ TEST(TableFaults, ReadOnlyOutputFolderIsRefused) {
     fs::permissions(dir / "rec.txt", fs::perms::owner_read | fs::perms::others_read);
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                                         fs::perms::others_exec);
-    const int status = wait_status(start_table(dir.path(), {"rec.txt", "-o", "locked/t.txt"}, true));
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
+    const ToolResult run = run_command(dir.path(), SMWAVE_TABLE_EXE, {"rec.txt", "-o", "locked/t.txt"}, {}, true);
+    EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(entries(dir / "locked"), 0u);
 }
 
@@ -105,18 +74,17 @@ TEST(TableFaults, InterruptionLeavesNoPartialTable) {
     TempDir dir;
     write_file(dir / "rec.txt", columns(600000));
     for (const int signal : {SIGINT, SIGTERM}) {
-        const pid_t child = start_table(dir.path(), {"rec.txt", "-o", "t.txt"}, false);
+        Started child(dir.path(), {.program = SMWAVE_TABLE_EXE, .arguments = {"rec.txt", "-o", "t.txt"}});
         // Wait for the temporary file of the table being written, then interrupt.
         bool writing = false;
         for (int i = 0; i < 20000 && !writing; ++i) {
             writing = entries(dir.path()) > 1;
             if (!writing) std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
-        ::kill(child, signal);
-        const int status = wait_status(child);
+        child.signal(signal);
+        const ToolResult ended = child.wait();
         ASSERT_TRUE(writing);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the conversion ended before the signal";
-        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(ended.signal, signal) << "the conversion ended before the signal";
         EXPECT_EQ(entries(dir.path()), 1u);
     }
 }
