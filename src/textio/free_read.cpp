@@ -9,6 +9,7 @@
 
 #include "textio/io_context.hpp"
 #include "textio/line_bytes.hpp"
+#include "textio/number_item.hpp"
 #include "textio/number_scan.hpp"
 #include "textio/reads.hpp"
 #include "textio/units.hpp"
@@ -23,50 +24,6 @@ constexpr std::size_t text_scratch = 128;
 
 bool is_blank(int c) { return c == ' ' || c == '\t'; }
 bool ends_unquoted_text(int c) { return is_blank(c) || c == '\n' || c == ',' || c == '/'; }
-
-// What stands where an item begins, once blanks and line ends are skipped.
-enum class ItemStart { end_of_stream, slash, comma, value };
-
-template <class Bytes>
-ItemStart skip_to_item(Bytes& in) {
-    int c;
-    do {
-        c = in.get();
-    } while (is_blank(c) || c == '\n');
-    if (c < 0) return ItemStart::end_of_stream;
-    if (c == '/') return ItemStart::slash;
-    if (c == ',') return ItemStart::comma;
-    in.unget();
-    return ItemStart::value;
-}
-
-// After a value: skips blanks and takes one comma as the value's separator, unless more items are
-// still to take the value (the comma then belongs to the last of them).
-template <class Bytes>
-void skip_separator(Bytes& in, std::int32_t repeat) {
-    int c;
-    do {
-        c = in.get();
-    } while (is_blank(c));
-    if (c == ',' && repeat <= 1) return;
-    in.unget();
-}
-
-struct NumberItem {
-    ItemStart start;
-    NumberScan scan;
-};
-
-template <class Bytes>
-NumberItem scan_number_item(Bytes& in, NumberKind kind) {
-    NumberItem item{skip_to_item(in), {}};
-    if (item.start != ItemStart::value) return item;
-    item.scan = scan_number(in, kind);
-    if (item.scan.outcome == ScanOutcome::value || item.scan.outcome == ScanOutcome::null) {
-        skip_separator(in, item.scan.repeat);
-    }
-    return item;
-}
 
 // The end of the stream where an item should begin; a read failure there is reported as itself.
 int end_at_item(const Unit& u) {
