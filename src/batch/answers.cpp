@@ -1,10 +1,13 @@
 #include "batch/answers.hpp"
 
-#include <charconv>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "companion/suite_file.hpp"
+#include "textio/line_bytes.hpp"
+#include "textio/number_item.hpp"
 
 namespace smwave::batch {
 
@@ -15,126 +18,136 @@ using companion::Result;
 
 constexpr std::size_t longest_name = 90;  // smwave reads a file name into 90 characters
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool ends_item(char c) { return is_blank(c) || c == ',' || c == '/' || c == '\n'; }
-
-// The answers line by line, as smwave's console reads take them: a read starts at a line's start and
-// ends by dropping the rest of the last line it touched.
+// The answers as smwave's console reads take them, with smwave's own item scan: a read starts where
+// the previous one stopped and ends by dropping the rest of the last line it touched; once a read
+// meets the end of the answers, every later read fails, as smwave's do.
 class DialogueWalk {
   public:
-    DialogueWalk(std::string_view text, const std::string& name) : text_(text), name_(name) {}
+    DialogueWalk(std::string_view text, std::size_t start, const std::string& name)
+        : text_(text), in_(bytes_from(text, start)), start_(start), name_(name) {}
 
-    // One whole line (a file name); nothing when the answers have ended.
-    std::optional<std::string_view> line() {
-        if (at_ >= text_.size()) return std::nullopt;
-        const std::size_t end = std::min(text_.find('\n', at_), text_.size());
-        std::string_view taken = text_.substr(at_, end - at_);
-        if (!taken.empty() && taken.back() == '\r') taken.remove_suffix(1);
-        if (end < text_.size())
-            next_line(end);
-        else
-            at_ = end;  // the last line, without a line end
-        return taken;
-    }
-
-    // One free-format read of `count` items; gives the items' texts ("" for a null item; fewer texts
-    // when a slash ends the read), or a Problem when the answers end first.
-    Result<std::vector<std::string_view>> items(int count, std::string_view what) {
-        std::vector<std::string_view> taken;
-        int repeat = 0;
-        std::string_view repeated;
-        while (static_cast<int>(taken.size()) < count) {
-            if (repeat > 0) {
-                taken.push_back(repeated);
-                --repeat;
-                continue;
+    // The file-name read: 90 characters of one line, blank padded at its line end. smwave's read fails
+    // when the answers have ended, or end before that line does; and when they end inside the
+    // rest of a long line, the next read (the final wait) fails.
+    Result<std::string> line(std::string_view what) {
+        if (at_end_) return ends_before(what);
+        std::string taken;
+        while (taken.size() < longest_name) {
+            const int c = in_.get();
+            if (c < 0) {
+                at_end_ = true;
+                if (taken.empty()) return ends_before(what);
+                return without_line_end(what);
             }
-            while (at_ < text_.size() && (is_blank(text_[at_]) || text_[at_] == '\n')) {
-                if (text_[at_] == '\n')
-                    next_line(at_);
-                else
-                    ++at_;
+            if (c == '\n') {
+                in_.unget();
+                break;
             }
-            if (at_ >= text_.size())
-                return Problem{name_, line_number_, "the answers end before " + std::string(what)};
-            if (text_[at_] == '/') break;
-            if (text_[at_] == ',') {
-                ++at_;
-                taken.emplace_back();
-                continue;
-            }
-            item_line_ = line_number_;
-            std::size_t end = at_;
-            while (end < text_.size() && !ends_item(text_[end])) ++end;
-            std::string_view item = text_.substr(at_, end - at_);
-            at_ = end;
-            skip_blanks_and_one_comma();
-            const std::size_t star = item.find('*');
-            if (star != std::string_view::npos && star > 0 && is_count(item.substr(0, star))) {
-                repeated = item.substr(star + 1);
-                std::from_chars(item.data(), item.data() + star, repeat);
-                continue;
-            }
-            taken.push_back(item);
+            taken += static_cast<char>(c);
         }
         drop_rest_of_line();
+        if (at_end_) return without_line_end(what);
         return taken;
     }
 
-    // One integer answer (null: 0, the value smwave starts its answers with).
-    Result<std::int32_t> integer(std::string_view what) {
-        auto taken = items(1, what);
-        if (!taken) return taken.problem();
-        if (taken->empty() || taken->front().empty()) return 0;
-        std::string_view item = taken->front();
-        if (item.front() == '+') item.remove_prefix(1);
-        std::int32_t value = 0;
-        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
-        if (error != std::errc{} || end != item.data() + item.size()) {
-            return Problem{
-                name_, item_line_,
-                std::string(what) + " must be an integer, not '" + std::string(taken->front()) + "'"};
+    // One free-format read of `count` number items; gives what each item stores (nothing for an item
+    // that leaves its variable unchanged), or a Problem where smwave's read would end the run.
+    Result<std::vector<std::optional<double>>> numbers(int count, NumberKind kind, std::string_view what) {
+        if (at_end_) return ends_before(what);
+        std::vector<std::optional<double>> stored;
+        bool quit = false;
+        std::int32_t repeat = 0;
+        std::optional<double> current;
+        for (int i = 0; i < count; ++i) {
+            if (quit) {
+                stored.emplace_back();
+                continue;
+            }
+            if (at_end_) return ends_before(what);
+            if (repeat > 0) {
+                skip_separator(in_, repeat);
+            } else {
+                current.reset();
+                const std::size_t item_at = offset();
+                const NumberItem item = scan_number_item(in_, kind);
+                at_end_ = in_.edge();
+                if (item.start == ItemStart::end_of_stream) return ends_before(what);
+                if (item.start == ItemStart::slash) {
+                    quit = true;
+                    stored.emplace_back();
+                    continue;
+                }
+                if (item.start == ItemStart::comma) {
+                    repeat = 1;
+                } else if (item.scan.outcome == ScanOutcome::value || item.scan.outcome == ScanOutcome::null) {
+                    repeat = item.scan.repeat;
+                    if (item.scan.outcome == ScanOutcome::value) current = item.scan.value;
+                } else {
+                    return not_a_number(what, kind, item_at);
+                }
+            }
+            stored.push_back(current);
+            if (repeat > 0) --repeat;
         }
-        return value;
+        if (!at_end_) drop_rest_of_line();
+        return stored;
     }
 
-    std::uint64_t line_number() const { return line_number_; }
-    std::string_view rest() const { return text_.substr(at_); }
+    // One integer answer as smwave stores it (a null answer keeps 0, the value it starts with).
+    Result<std::int32_t> integer(std::string_view what) {
+        auto taken = numbers(1, NumberKind::integer, what);
+        if (!taken) return taken.problem();
+        return taken->front() ? cut_to_int32(*taken->front()) : 0;
+    }
+
+    std::uint64_t line_number() const { return line_of(offset()); }
 
   private:
-    static bool is_count(std::string_view digits) {
-        for (const char c : digits) {
-            if (c < '0' || c > '9') return false;
-        }
-        return true;
+    static SpanBytes bytes_from(std::string_view text, std::size_t start) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        return SpanBytes({bytes + start, text.size() - start});
     }
-    void next_line(std::size_t newline) {
-        at_ = newline + 1;
-        ++line_number_;
-    }
-    void skip_blanks_and_one_comma() {
-        while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
-        if (at_ < text_.size() && text_[at_] == ',') ++at_;
+    std::size_t offset() const { return start_ + in_.consumed(); }
+    std::uint64_t line_of(std::size_t at) const {
+        return 1 + static_cast<std::uint64_t>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
     }
     void drop_rest_of_line() {
-        const std::size_t newline = text_.find('\n', at_);
-        if (newline == std::string_view::npos) {
-            at_ = text_.size();
-            return;
+        for (int c = in_.get(); c != '\n'; c = in_.get()) {
+            if (c < 0) {
+                at_end_ = true;
+                return;
+            }
         }
-        next_line(newline);
+    }
+    Problem ends_before(std::string_view what) const {
+        return Problem{name_, line_number(), "the answers end before " + std::string(what)};
+    }
+    Problem without_line_end(std::string_view what) const {
+        return Problem{name_, line_number(),
+                       "the line of " + std::string(what) + " has no line end, without which smwave stops there"};
+    }
+    // The refusal of the item at `at`, shown up to the next blank or line end.
+    Problem not_a_number(std::string_view what, NumberKind kind, std::size_t at) const {
+        while (at < text_.size() && (text_[at] == ' ' || text_[at] == '\t' || text_[at] == '\n')) ++at;
+        std::size_t end = at;
+        while (end < text_.size() && text_[end] != ' ' && text_[end] != '\t' && text_[end] != '\n' &&
+               text_[end] != '\r')
+            ++end;
+        const std::string item(text_.substr(at, end - at));
+        return Problem{name_, line_of(at),
+                       std::string(what) + (kind == NumberKind::integer ? " must be an integer" : " must be numbers") +
+                           ", not '" + item + "'"};
     }
 
     std::string_view text_;
+    SpanBytes in_;
+    std::size_t start_;  // where the answers after the first line begin in `text_`
     const std::string& name_;
-    std::size_t at_ = 0;
-    std::uint64_t line_number_ = 1;
-    std::uint64_t item_line_ = 1;  // the line of the latest item taken
+    bool at_end_ = false;  // a read has met the end of the answers
 };
 
 // The waveform file's name from its answer line: smwave keeps 90 characters without trailing blanks.
 std::string name_from_line(std::string_view line) {
-    line = line.substr(0, std::min(line.size(), longest_name));
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
     return std::string(line);
 }
@@ -159,10 +172,13 @@ std::optional<std::string> unsafe_name_reason(const std::string& name) {
 }  // namespace
 
 Result<Answers> parse_answers(std::string_view text, const std::string& name) {
-    DialogueWalk walk(text, name);
-    if (!walk.line()) return Problem{name, 1, "the answers file is empty"};
+    if (text.empty()) return Problem{name, 1, "the answers file is empty"};
+    // The first line, the table's name, is replaced for each record; the walk starts after it.
+    const std::size_t first_line_end = text.find('\n');
+    const std::size_t start = first_line_end == std::string_view::npos ? text.size() : first_line_end + 1;
+    DialogueWalk walk(text, start, name);
     Answers answers;
-    answers.after_first_line = std::string(walk.rest());
+    answers.after_first_line = std::string(text.substr(start));
 
     auto sign = walk.integer("the sign answer");
     if (!sign) return sign.problem();
@@ -175,7 +191,7 @@ Result<Answers> parse_answers(std::string_view text, const std::string& name) {
     auto band_pass = walk.integer("the band-pass answer");
     if (!band_pass) return band_pass.problem();
     if (*band_pass == 1) {
-        if (auto corners = walk.items(4, "the four corner frequencies"); !corners) return corners.problem();
+        if (auto corners = walk.numbers(4, NumberKind::real, "the four corner frequencies"); !corners) return corners.problem();
     }
     auto integration = walk.integer("the integration answer");
     if (!integration) return integration.problem();
@@ -183,14 +199,14 @@ Result<Answers> parse_answers(std::string_view text, const std::string& name) {
     auto cut = walk.integer("the cut answer");
     if (!cut) return cut.problem();
     if (*cut == 1) {
-        if (auto start = walk.items(1, "the window's start"); !start) return start.problem();
-        if (auto duration = walk.items(1, "the window's duration"); !duration) return duration.problem();
+        if (auto start = walk.numbers(1, NumberKind::real, "the window's start"); !start) return start.problem();
+        if (auto duration = walk.numbers(1, NumberKind::real, "the window's duration"); !duration) return duration.problem();
     }
     if (auto skip = walk.integer("the skip answer"); !skip) return skip.problem();
 
     const std::uint64_t name_line = walk.line_number();
-    const auto line = walk.line();
-    if (!line) return Problem{name, name_line, "the answers end before the waveform file's name"};
+    const auto line = walk.line("the waveform file's name");
+    if (!line) return line.problem();
     answers.waveform_name = name_from_line(*line);
     if (auto reason = unsafe_name_reason(answers.waveform_name)) return Problem{name, name_line, *reason};
     return answers;
