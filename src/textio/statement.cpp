@@ -90,6 +90,11 @@ int prepare_write(int number, const char* context) {
 
 }  // namespace
 
+// The fatal report shows the unit, format and direction as they stand when a statement fails, so
+// the order in which each kind of statement sets them before its implicit connect is part of every
+// report's bytes: a free-format write sets its direction only after the connect, so that the echo
+// file's failed connect at the first row reports "lately reading" (the table read before it), while
+// a free-format read names its direction first. Keep each case's order as it is.
 int statement_start(Statement kind, int number, bool end_branch, std::string_view format) {
     act_on_signals();
     IoContext& c = io();
