@@ -166,7 +166,10 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
     std::vector<std::int64_t> counts;
     counts.reserve(std::min(text.size() / 2, static_cast<std::size_t>(std::min(*seconds * *frequency, 1e9))) +
                    8);
+    const double expected = std::round(*seconds * *frequency);
     std::int64_t sum = 0;
+    // Where the data ends (the line of its last count), or where it runs past the stated count.
+    std::uint64_t data_end_line = lines.number();
     std::string_view line;
     while (lines.next(line)) {
         for (std::string_view word = take_word(line); !word.empty(); word = take_word(line)) {
@@ -176,16 +179,16 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
                 count < -largest_count) {
                 return Problem{name, lines.number(), quoted(word) + " is not a whole number of counts"};
             }
+            if (static_cast<double>(counts.size()) <= expected) data_end_line = lines.number();
             counts.push_back(count);
             sum += count;
         }
     }
-    const double expected = std::round(*seconds * *frequency);
     if (static_cast<double>(counts.size()) != expected) {
         std::string what =
             std::to_string(counts.size()) + " counts, but Duration Time x Sampling Freq gives ";
         companion::append_shortest(what, expected);
-        return Problem{name, 0, what};
+        return Problem{name, data_end_line, what};
     }
     if (counts.empty()) return Problem{name, 0, "the record holds no counts"};
 

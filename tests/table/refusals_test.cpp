@@ -104,7 +104,10 @@ const Case cases[] = {
      three, 2, "smwave-table: r1:13: header line 13 should begin"},
     {"KnetCountsAgainstDuration",
      [](const fs::path& d) { write_knet(d, [](KnetFile& f, auto) { f.duration = "7"; }); }, three, 2,
-     "smwave-table: r1: 600 counts, but Duration Time x Sampling Freq gives 700"},
+     "smwave-table: r1:92: 600 counts, but Duration Time x Sampling Freq gives 700"},
+    {"KnetCountsPastTheDuration",
+     [](const fs::path& d) { write_knet(d, [](KnetFile& f, auto) { f.duration = "5"; }); }, three, 2,
+     "smwave-table: r1:80: 600 counts, but Duration Time x Sampling Freq gives 500"},
     {"KnetHugeFrequency",
      [](const fs::path& d) {
          write_knet(d, [](KnetFile& f, auto) {
@@ -112,7 +115,7 @@ const Case cases[] = {
              f.duration = "6";
          });
      },
-     three, 2, "smwave-table: r1: 600 counts, but Duration Time x Sampling Freq gives 6e+98"},
+     three, 2, "smwave-table: r1:92: 600 counts, but Duration Time x Sampling Freq gives 6e+98"},
     {"KnetBadScaleFactor",
      [](const fs::path& d) { write_knet(d, [](KnetFile& f, auto) { f.scale = "7845/8223790"; }); }, three, 2,
      "smwave-table: r1:14: '7845/8223790' is not a scale factor"},
