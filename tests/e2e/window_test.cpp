@@ -83,6 +83,30 @@ TEST_F(Window, NullDurationKeepsTheFrameDuration) {
     }
 }
 
+// A null answer (a lone comma, a slash, a repeat count without a value) leaves its variable as it
+// was: each answer then acts as its starting value typed out, 0, and the window duration as the
+// frame duration (8 samples at 0.5 s).
+TEST_F(Window, NullAnswersActAsTheStartingValues) {
+    struct Case {
+        const char* with_null;
+        const char* typed;
+    };
+    for (const Case c : {Case{",\n0\n0\n0\n0\n", "0\n0\n0\n0\n0\n"},
+                         Case{"1\n/\n1\n3*\n0\n0\n0\n0\n", "1\n0\n1\n0\n0\n0\n0\n0\n"},
+                         Case{"0\n1\n4*\n0\n0\n0\n", "0\n1\n0 0 0 0\n0\n0\n0\n"},
+                         Case{"0\n1\n0.1,,1,/\n0\n0\n0\n", "0\n1\n0.1 0 1 0\n0\n0\n0\n"},
+                         Case{"0\n0\n,\n/\n3*\n", "0\n0\n0\n0\n0\n"},
+                         Case{"0\n0\n1\n1\n,\n2\n0\n", "0\n0\n1\n1\n0\n2\n0\n"},
+                         Case{"0\n0\n1\n1\n1\n3*\n,\n", "0\n0\n1\n1\n1\n4\n0\n"}}) {
+        const ToolResult null_run = run_tool(dir.path(), std::string("t.txt\n") + c.with_null + "out.csv\n\n");
+        const std::string null_files = read_file(dir / "amp3.csv") + read_file(dir / "out.csv");
+        const ToolResult typed_run = run_tool(dir.path(), std::string("t.txt\n") + c.typed + "out.csv\n\n");
+        EXPECT_EQ(null_run.out, typed_run.out) << c.with_null;
+        EXPECT_EQ(null_run.err + std::to_string(null_run.status), typed_run.err + std::to_string(typed_run.status));
+        EXPECT_EQ(null_files, read_file(dir / "amp3.csv") + read_file(dir / "out.csv")) << c.with_null;
+    }
+}
+
 TEST_F(Window, SkipWritesEveryStepThSample) {
     run("1\n0\n2.0\n1\n");  // 5 samples: 1, 3, 5
     EXPECT_EQ(out(), header + line("   0.000", 0) + line("   1.000", 2) + line("   2.000", 4));
