@@ -49,6 +49,14 @@ int main(int argc, char** argv) {
         ->expected(1, 3);
     app.add_option("--limit", limit, "Keep only the first N samples")
         ->check(CLI::Range(std::size_t{2}, std::size_t{1} << 40));
+    bool keep_mean = false, detrend = false;
+    app.add_flag("--keep-mean", keep_mean, "Keep the samples' mean (by default it is removed)");
+    app.add_flag("--detrend", detrend, "Remove a least-squares line instead of the mean")->excludes("--keep-mean");
+    app.add_option("--taper", options.assembly.taper,
+                   "Taper this fraction of the record at each end with a Hann window (such as 0.05)")
+        ->check(CLI::Range(0.0, 0.5));
+    app.add_flag("--trim", options.assembly.trim,
+                 "Cut components whose starts differ to their common time span");
     app.add_flag("--fill-gaps", options.fill_gaps,
                  "Fill gaps in miniSEED channels with zeros instead of refusing");
     app.add_flag("--allow-mixed", options.assembly.allow_mixed_sensors,
@@ -59,6 +67,8 @@ int main(int argc, char** argv) {
         if (!channels.empty()) options.channels = split_list(channels);
         options.columns.interval = interval;
         options.assembly.limit = limit;
+        if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
+        if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
         if (auto problem = smwave::table::convert(options, smwave::companion::warn))
             smwave::companion::refuse(*problem);
         return 0;

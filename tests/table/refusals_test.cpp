@@ -173,7 +173,7 @@ const Case cases[] = {
      [](const fs::path& d) {
          write_sac(d, [](SacFile& f, std::size_t k) { f.begin = k == 2 ? 0.006f : 0.0f; });
      },
-     three, 2, "smwave-table: r3: starts more than half a sample apart from r1"},
+     three, 2, "smwave-table: r3: starts 0.006 s after r1 (more than half a sample); --trim cuts"},
     {"SacStartsWithinHalfASample",
      [](const fs::path& d) {
          write_sac(d, [](SacFile& f, std::size_t k) { f.begin = k == 2 ? 0.004f : 0.0f; });
@@ -347,7 +347,7 @@ TEST(TableLimits, LimitKeepsTheFirstSamplesAndPaddingKeepsTheLongest) {
     write_sac(dir.path(), [](SacFile& f, std::size_t k) {
         if (k == 2) f.data.resize(450);
     });
-    ASSERT_EQ(run_table(dir.path(), {"r1", "r2", "r3", "--limit", "500", "-o", "table.txt"}).status, 0);
+    ASSERT_EQ(run_table(dir.path(), {"r1", "r2", "r3", "--limit", "500", "--keep-mean", "-o", "table.txt"}).status, 0);
     const TableContent table = read_table(dir / "table.txt");
     ASSERT_EQ(table.time.size(), 500u);
     EXPECT_EQ(table.components[0][499], signal[0][499]);
