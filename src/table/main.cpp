@@ -57,6 +57,13 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.0, 0.5));
     app.add_flag("--trim", options.assembly.trim,
                  "Cut components whose starts differ to their common time span");
+    std::string inventory;
+    app.add_option("--inventory", inventory,
+                   "StationXML file, or a folder of them, whose sensitivities turn counts into cm/s/s "
+                   "(default: NET.STA.xml beside the records)");
+    app.add_option("--units", options.correction.units,
+                   "The samples' units (m/s**2, cm/s/s, gal, g, ...), converted to cm/s/s")
+        ->excludes("--inventory");
     app.add_flag("--fill-gaps", options.fill_gaps,
                  "Fill gaps in miniSEED channels with zeros instead of refusing");
     app.add_flag("--allow-mixed", options.assembly.allow_mixed_sensors,
@@ -67,6 +74,7 @@ int main(int argc, char** argv) {
         if (!channels.empty()) options.channels = split_list(channels);
         options.columns.interval = interval;
         options.assembly.limit = limit;
+        if (!inventory.empty()) options.correction.inventory = inventory;
         if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
         if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
         if (auto problem = smwave::table::convert(options, smwave::companion::warn))

@@ -235,6 +235,11 @@ void note_processing(Record& record, const std::vector<Component>& components, c
 
 Result<Record> assemble_record(std::vector<Component> components, const AssemblyOptions& options,
                                std::vector<std::string>& warnings) {
+    if (components.size() == 1) {
+        return Problem{components[0].source, 0,
+                       "a single-component input: a table needs three components (give three single-component "
+                       "files, or one file of three)"};
+    }
     if (components.size() != 3) {
         return Problem{"", 0,
                        "a table needs three components; the inputs give " +
