@@ -65,10 +65,23 @@ Result<std::string> read_input(const std::string& name) {
     return companion::read_whole_file(name);
 }
 
-struct Input {
-    Format format = Format::columns;
-    Reading reading;
-};
+}  // namespace
+
+std::string_view format_name(Format format) {
+    switch (format) {
+        case Format::knet:
+            return "knet";
+        case Format::sac:
+            return "sac";
+        case Format::sac_ascii:
+            return "sac-ascii";
+        case Format::mseed:
+            return "mseed";
+        case Format::columns:
+            return "columns";
+    }
+    return "unknown";
+}
 
 Result<Input> read_one(const std::string& name, const ConversionOptions& options) {
     auto content = read_input(name);
@@ -83,6 +96,8 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};
 }
+
+namespace {
 
 // The components of every input in order: three single-component files in argument order, or the
 // channels of one file in the order --channels names (by default east, north, vertical for

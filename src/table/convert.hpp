@@ -35,6 +35,17 @@ struct ConversionOptions {
     bool fill_gaps = false;
 };
 
+// The name --format takes for `format`.
+std::string_view format_name(Format format);
+
+struct Input {
+    Format format = Format::columns;
+    Reading reading;
+};
+
+// Reads one input file in the format named or recognised; StationXML and QuakeML files are refused.
+companion::Result<Input> read_one(const std::string& name, const ConversionOptions& options);
+
 // Reads one file's content in `format`.
 companion::Result<Reading> read_content(std::string_view content, const std::string& name, Format format,
                                         const ConversionOptions& options);

@@ -1,8 +1,10 @@
 // smwave-table: writes smwave's input table from K-NET/KiK-net, SAC, miniSEED or plain-column records.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 
 #include "companion/tool.hpp"
 #include "table/convert.hpp"
+#include "table/info.hpp"
 
 namespace {
 
@@ -19,6 +21,21 @@ std::vector<std::string> split_list(const std::string& text) {
         start = comma + 1;
     }
     return items;
+}
+
+// --info: status 1 when some file could not be read.
+int print_info(const smwave::table::ConversionOptions& options) {
+    if (!options.output.empty()) {
+        const std::vector<std::filesystem::path> inputs(options.inputs.begin(), options.inputs.end());
+        if (auto problem = smwave::companion::refuse_overwriting_inputs(options.output, inputs))
+            smwave::companion::refuse(*problem);
+    }
+    auto out = options.output.empty() ? smwave::companion::OutputFile::standard_output()
+                                      : smwave::companion::OutputFile::open(options.output);
+    if (!out) smwave::companion::refuse(out.problem());
+    const std::size_t unreadable = smwave::table::write_info(options, *out);
+    if (auto problem = out->commit()) smwave::companion::refuse(*problem);
+    return unreadable > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -57,6 +74,10 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.0, 0.5));
     app.add_flag("--trim", options.assembly.trim,
                  "Cut components whose starts differ to their common time span");
+    bool info = false;
+    app.add_flag("--info", info,
+                 "Convert nothing: print one CSV row per input file (format, codes, start, rate, samples, "
+                 "units, place, origin)");
     std::string inventory;
     app.add_option("--inventory", inventory,
                    "StationXML file, or a folder of them, whose sensitivities turn counts into cm/s/s "
@@ -74,6 +95,7 @@ int main(int argc, char** argv) {
         if (!channels.empty()) options.channels = split_list(channels);
         options.columns.interval = interval;
         options.assembly.limit = limit;
+        if (info) return print_info(options);
         if (!inventory.empty()) options.correction.inventory = inventory;
         if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
         if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
