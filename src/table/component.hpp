@@ -41,8 +41,9 @@ struct Component {
     std::optional<double> dip;      // degrees down from horizontal (vertical up: -90)
     Site site;
     Origin origin;
-    std::string correction = "none";    // how counts became physical units: "sensitivity", "units"
+    std::string correction = "none";    // how counts became physical units: "sensitivity", "full", "units"
     std::optional<double> sensitivity;  // counts per input unit, where divided by
+    bool tapered = false;               // tapered already, before its response was divided out
 };
 
 // What a reader gives: one or more components, and remarks for the user that do not stop the work.

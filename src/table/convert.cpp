@@ -154,10 +154,13 @@ companion::Status convert(const ConversionOptions& options,
     }
     auto components = gather_components(options, warn);
     if (!components) return components.problem();
-    auto inventory = correct_components(*components, options.correction);
-    if (!inventory) return inventory.problem();
+    CorrectionOptions correction = options.correction;
+    correction.baseline = options.assembly.baseline;
+    correction.taper = options.assembly.taper;
+    auto notes = correct_components(*components, correction);
+    if (!notes) return notes.problem();
     AssemblyOptions assembly = options.assembly;
-    assembly.inventory = *inventory;
+    assembly.correction_notes = std::move(*notes);
     std::vector<std::string> warnings;
     auto record = assemble_record(std::move(*components), assembly, warnings);
     for (const auto& warning : warnings) warn(warning);

@@ -60,6 +60,59 @@ std::string location_code(std::string_view code) { return code == "--" ? std::st
 // Ends in the far future (2500-12-31, 2599-12-31, 3000-01-01 are written) stand for an open epoch.
 bool is_far_future(std::int64_t time) { return time >= days_from_civil(2400, 1, 1) * 86400 * microseconds_per_second; }
 
+std::vector<double> numbers_of(const pugi::xml_node& node, std::string_view name) {
+    std::vector<double> values;
+    each_child(node, name, [&](const pugi::xml_node& element) {
+        if (const auto value = number_of(element)) values.push_back(*value);
+    });
+    return values;
+}
+
+std::vector<std::complex<double>> roots_of(const pugi::xml_node& node, std::string_view name) {
+    std::vector<std::complex<double>> roots;
+    each_child(node, name, [&](const pugi::xml_node& root) {
+        roots.emplace_back(number_of(child(root, "Real")).value_or(0), number_of(child(root, "Imaginary")).value_or(0));
+    });
+    return roots;
+}
+
+ResponseStage stage_of(const pugi::xml_node& element) {
+    ResponseStage stage;
+    stage.gain = number_of(child(child(element, "StageGain"), "Value")).value_or(1);
+    const pugi::xml_node decimation = child(element, "Decimation");
+    stage.input_rate = number_of(child(decimation, "InputSampleRate")).value_or(0);
+    stage.correction = number_of(child(decimation, "Correction")).value_or(0);
+    pugi::xml_node filter;
+    if ((filter = child(element, "PolesZeros"))) {
+        stage.kind = StageKind::poles_zeros;
+        const std::string_view type = child(filter, "PzTransferFunctionType").child_value();
+        stage.hertz = type.find("HERTZ") != std::string_view::npos;
+        stage.digital = type.find("DIGITAL") != std::string_view::npos;
+        stage.normalization = number_of(child(filter, "NormalizationFactor")).value_or(1);
+        stage.zeros = roots_of(filter, "Zero");
+        stage.poles = roots_of(filter, "Pole");
+    } else if ((filter = child(element, "Coefficients"))) {
+        stage.kind = StageKind::coefficients;
+        const std::string_view type = child(filter, "CfTransferFunctionType").child_value();
+        stage.hertz = type.find("HERTZ") != std::string_view::npos;
+        stage.digital = type.find("DIGITAL") != std::string_view::npos;
+        stage.numerators = numbers_of(filter, "Numerator");
+        stage.denominators = numbers_of(filter, "Denominator");
+    } else if ((filter = child(element, "FIR"))) {
+        stage.kind = StageKind::fir;
+        stage.digital = true;
+        stage.numerators = fir_taps(numbers_of(filter, "NumeratorCoefficient"), child(filter, "Symmetry").child_value());
+    }
+    else if (child(element, "ResponseList") || child(element, "Polynomial")) {
+        stage.kind = StageKind::unsupported;
+    }
+    if (filter) {
+        stage.input_units = child(child(filter, "InputUnits"), "Name").child_value();
+        stage.output_units = child(child(filter, "OutputUnits"), "Name").child_value();
+    }
+    return stage;
+}
+
 ChannelEpoch epoch_of(const pugi::xml_node& station, const pugi::xml_node& channel, const std::string& source) {
     ChannelEpoch epoch;
     epoch.source = source;
@@ -84,6 +137,7 @@ ChannelEpoch epoch_of(const pugi::xml_node& station, const pugi::xml_node& chann
     }
     each_child(response, "Stage", [&](const pugi::xml_node& stage) {
         if (const auto gain = number_of(child(child(stage, "StageGain"), "Value"))) epoch.stage_gains.push_back(*gain);
+        epoch.stages.push_back(stage_of(stage));
     });
     return epoch;
 }

@@ -10,6 +10,7 @@
 
 #include "companion/problem.hpp"
 #include "table/component.hpp"
+#include "table/response_stages.hpp"
 
 namespace pugi {
 class xml_document;
@@ -32,6 +33,7 @@ struct ChannelEpoch {
     std::optional<double> sensitivity_frequency;
     std::string input_units, output_units;   // of the sensitivity
     std::vector<double> stage_gains;         // StageGain/Value of each stage, in order
+    std::vector<ResponseStage> stages;       // the whole response, stage by stage
     std::string source;                      // the file it was read from
 };
 

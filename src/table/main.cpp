@@ -85,6 +85,20 @@ int main(int argc, char** argv) {
     app.add_option("--units", options.correction.units,
                    "The samples' units (m/s**2, cm/s/s, gal, g, ...), converted to cm/s/s")
         ->excludes("--inventory");
+    std::string response = "sensitivity";
+    app.add_option("--response", response,
+                   "How counts become cm/s/s: by the channel's sensitivity (accelerometers), or by its full "
+                   "response (also velocity sensors, differentiated)")
+        ->check(CLI::IsMember({"sensitivity", "full"}));
+    std::vector<double> prefilter;
+    app.add_option("--prefilter", prefilter,
+                   "The full correction's cosine pre-filter corners f1,f2,f3,f4 in Hz "
+                   "(default 0.005,0.01 and 0.8, 0.9 of the Nyquist frequency)")
+        ->delimiter(',')
+        ->expected(4);
+    app.add_option("--water-level", options.correction.water_level_db,
+                   "The full correction's water level in dB below the response's largest value (default 60)")
+        ->check(CLI::NonNegativeNumber);
     app.add_flag("--fill-gaps", options.fill_gaps,
                  "Fill gaps in miniSEED channels with zeros instead of refusing");
     app.add_flag("--allow-mixed", options.assembly.allow_mixed_sensors,
@@ -97,6 +111,13 @@ int main(int argc, char** argv) {
         options.assembly.limit = limit;
         if (info) return print_info(options);
         if (!inventory.empty()) options.correction.inventory = inventory;
+        options.correction.full_response = response == "full";
+        if (!prefilter.empty()) {
+            if (!(0 <= prefilter[0] && prefilter[0] < prefilter[1] && prefilter[1] <= prefilter[2] &&
+                  prefilter[2] < prefilter[3]))
+                smwave::companion::refuse({"", 0, "--prefilter needs corners 0 <= f1 < f2 <= f3 < f4"});
+            options.correction.prefilter = smwave::table::Prefilter{prefilter[0], prefilter[1], prefilter[2], prefilter[3]};
+        }
         if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
         if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
         if (auto problem = smwave::table::convert(options, smwave::companion::warn))

@@ -226,8 +226,8 @@ void note_processing(Record& record, const std::vector<Component>& components, c
     if (sensed) {
         notes.add("sensitivity",
                   component_list(components, [](const Component& c) { return number_or_empty(c.sensitivity); }));
-        if (!options.inventory.empty()) notes.add("inventory", options.inventory);
     }
+    for (const auto& [key, value] : options.correction_notes.items) notes.add(key, value);
     notes.add("scale", scale_text(options.scale));
 }
 
@@ -294,7 +294,7 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
         }
         if (options.baseline == Baseline::mean) remove_mean(samples);
         if (options.baseline == Baseline::line) remove_line(samples);
-        apply_taper(samples, options.taper);
+        if (!component.tapered) apply_taper(samples, options.taper);
         samples.resize(longest, 0.0);
         record.samples[k] = std::move(samples);
     }

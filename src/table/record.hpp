@@ -38,7 +38,7 @@ struct AssemblyOptions {
     Baseline baseline = Baseline::mean;
     double taper = 0;   // the fraction of the record tapered at each end
     bool trim = false;  // cut components of different starts to their common time span
-    std::string inventory;  // where the sensitivities came from, for the metadata
+    companion::TableMetadata correction_notes;  // how counts were corrected: inventory, prefilter, ...
 };
 
 // Makes the record of components 1, 2, 3 (in that order): refuses different intervals (more than

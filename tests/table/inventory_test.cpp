@@ -63,7 +63,9 @@ std::string corrected(const std::vector<XmlChannel>& channels, Component compone
     testing::TempDir dir;
     testing::write_file(dir / "inv.xml", station_xml(channels));
     std::vector<Component> components = {std::move(component)};
-    auto used = correct_components(components, {dir / "inv.xml", ""});
+    CorrectionOptions options;
+    options.inventory = dir / "inv.xml";
+    auto used = correct_components(components, options);
     if (!used) return companion::describe(used.problem());
     EXPECT_EQ(components[0].units, "cm/s/s");
     EXPECT_EQ(components[0].correction, "sensitivity");
@@ -169,6 +171,26 @@ TEST(Inventory, MiniseedWithItsStationXmlBesideBecomesGal) {
         {"latitude", "35.5"},        {"sensitivity", "2e+05,2e+05,-2e+05"},
         {"inventory", "XX.STA.xml"}};
     for (const auto& [key, value] : items) EXPECT_EQ(head->metadata->find(key), value) << key;
+
+    const auto full = testing::run_table(dir.path(), {"rec.mseed", "--response", "full", "-o", "f.txt"});
+    ASSERT_EQ(full.status, 0) << full.err;
+    const auto full_head = companion::read_table_head(dir / "f.txt");
+    EXPECT_EQ(full_head->metadata->find("correction"), "full,full,full");
+    EXPECT_EQ(full_head->metadata->find("prefilter"), "0.005,0.01,40,45");
+    EXPECT_EQ(full_head->metadata->find("water_level"), "60");
+    const auto velocity = [&] {
+        XmlChannel sensor = up;
+        sensor.input = "m/s";
+        return station_xml({east, north, sensor});
+    };
+    testing::write_file(dir / "velocity.xml", velocity());
+    const auto refused = testing::run_table(dir.path(), {"rec.mseed", "--inventory", "velocity.xml"});
+    EXPECT_NE(refused.err.find("(a velocity sensor: its acceleration needs --response full)"), std::string::npos)
+        << refused.err;
+    const auto differentiated =
+        testing::run_table(dir.path(), {"rec.mseed", "--inventory", "velocity.xml", "--response", "full", "-o", "v.txt"});
+    ASSERT_EQ(differentiated.status, 0) << differentiated.err;
+    EXPECT_EQ(companion::read_table_head(dir / "v.txt")->metadata->find("correction"), "full,full,full-differentiated");
 
     const auto units = testing::run_table(dir.path(), {"rec.mseed", "--units", "m/s**2", "-o", "u.txt"});
     ASSERT_EQ(units.status, 0) << units.err;
