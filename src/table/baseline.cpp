@@ -46,7 +46,8 @@ void apply_taper(std::span<double> samples, double fraction) {
     const std::size_t n = samples.size();
     const auto m = static_cast<std::size_t>(std::floor(fraction * static_cast<double>(n)));
     for (std::size_t i = 0; i < m && i < n; ++i) {
-        const double weight = 0.5 * (1 - std::cos(std::numbers::pi * static_cast<double>(i) / static_cast<double>(m)));
+        const double weight =
+            0.5 * (1 - std::cos(std::numbers::pi * static_cast<double>(i) / static_cast<double>(m)));
         samples[i] *= weight;
         samples[n - 1 - i] *= weight;
     }

@@ -69,8 +69,10 @@ std::optional<std::int64_t> parse_slashed_date_time(std::string_view text) {
 }
 
 std::optional<std::int64_t> parse_iso_date_time(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r'))
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n'))
+        text.remove_prefix(1);
+    while (!text.empty() &&
+           (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r'))
         text.remove_suffix(1);
     std::size_t at = 0;
     const auto year = take_digits(text, at, 4);
@@ -78,7 +80,8 @@ std::optional<std::int64_t> parse_iso_date_time(std::string_view text) {
     const auto month = take_digits(text, at, 2);
     if (!month || !take(text, at, '-')) return std::nullopt;
     const auto day = take_digits(text, at, 2);
-    if (!day || *month < 1 || *month > 12 || *day < 1 || *day > days_in_month(*year, *month)) return std::nullopt;
+    if (!day || *month < 1 || *month > 12 || *day < 1 || *day > days_in_month(*year, *month))
+        return std::nullopt;
     std::int64_t seconds = days_from_civil(*year, *month, *day) * 86400;
     if (at == text.size()) return seconds * microseconds_per_second;
     if (!take(text, at, 'T')) return std::nullopt;

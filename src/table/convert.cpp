@@ -112,7 +112,8 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
     for (std::size_t k = 0; k < options.inputs.size(); ++k) {
         for (std::size_t j = 0; j < k; ++j) {
             std::error_code error;
-            if (options.inputs[j] == options.inputs[k] || fs::equivalent(options.inputs[j], options.inputs[k], error))
+            if (options.inputs[j] == options.inputs[k] ||
+                fs::equivalent(options.inputs[j], options.inputs[k], error))
                 return Problem{options.inputs[k], 0, "is given twice (as " + options.inputs[j] + " too)"};
         }
     }

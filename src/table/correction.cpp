@@ -92,8 +92,9 @@ companion::Status apply_units(std::vector<Component>& components, const std::str
     const auto factor = factor_to_gal(units);
     if (!factor) {
         return Problem{"", 0,
-                       "--units " + units + " is not a unit of acceleration known here (m/s**2, cm/s**2, gal, "
-                       "mm/s/s, nm/s/s, g and their spellings); use --scale for anything else"};
+                       "--units " + units +
+                           " is not a unit of acceleration known here (m/s**2, cm/s**2, gal, "
+                           "mm/s/s, nm/s/s, g and their spellings); use --scale for anything else"};
     }
     for (auto& component : components) {
         for (double& sample : component.samples) sample *= *factor;
@@ -127,7 +128,7 @@ Result<std::optional<Inventory>> find_inventory(const std::vector<Component>& co
 }  // namespace
 
 Result<companion::TableMetadata> correct_components(std::vector<Component>& components,
-                                                   const CorrectionOptions& options) {
+                                                    const CorrectionOptions& options) {
     companion::TableMetadata notes;
     if (!options.units.empty()) {
         if (auto problem = apply_units(components, options.units)) return *problem;
@@ -141,7 +142,8 @@ Result<companion::TableMetadata> correct_components(std::vector<Component>& comp
     for (auto& component : components) {
         if (!needs_correction(component)) continue;
         if (!component.start)
-            return Problem{component.source, 0, "the record's start is unknown, so no epoch of its channel can be chosen"};
+            return Problem{component.source, 0,
+                           "the record's start is unknown, so no epoch of its channel can be chosen"};
         auto epoch = (*inventory)->epoch_at(codes_of(component), *component.start);
         if (!epoch) return epoch.problem();
         auto factor = checked_factor(component, *epoch, options.full_response);

@@ -9,8 +9,8 @@
 #include "companion/problem.hpp"
 #include "companion/table_metadata.hpp"
 #include "table/baseline.hpp"
-#include "table/response_removal.hpp"
 #include "table/component.hpp"
+#include "table/response_removal.hpp"
 
 namespace smwave::table {
 
@@ -36,6 +36,6 @@ struct CorrectionOptions {
 // velocity sensors (m/s) too; it needs the channel's stages, none of them a response list or
 // polynomial. Returns the metadata items of what was used (inventory, prefilter, water_level).
 companion::Result<companion::TableMetadata> correct_components(std::vector<Component>& components,
-                                                  const CorrectionOptions& options);
+                                                               const CorrectionOptions& options);
 
 }  // namespace smwave::table

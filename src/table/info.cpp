@@ -46,7 +46,9 @@ std::string info_header() {
 std::string info_row(const std::string& path, const ConversionOptions& options, bool& readable) {
     auto input = read_one(path, options);
     readable = static_cast<bool>(input);
-    if (!input) return csv_field(path) + std::string(16, ',') + ',' + csv_field(companion::describe(input.problem())) + '\n';
+    if (!input)
+        return csv_field(path) + std::string(16, ',') + ',' +
+               csv_field(companion::describe(input.problem())) + '\n';
     const auto& components = input->reading.components;
     const Component& first = components.front();
     const std::string fields[] = {

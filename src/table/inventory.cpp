@@ -1,8 +1,7 @@
 #include "table/inventory.hpp"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
+#include <pugixml.hpp>
 
 #include "companion/number_text.hpp"
 #include "companion/suite_file.hpp"
@@ -58,7 +57,9 @@ std::optional<std::int64_t> time_of(const pugi::xml_attribute& attribute) {
 std::string location_code(std::string_view code) { return code == "--" ? std::string() : std::string(code); }
 
 // Ends in the far future (2500-12-31, 2599-12-31, 3000-01-01 are written) stand for an open epoch.
-bool is_far_future(std::int64_t time) { return time >= days_from_civil(2400, 1, 1) * 86400 * microseconds_per_second; }
+bool is_far_future(std::int64_t time) {
+    return time >= days_from_civil(2400, 1, 1) * 86400 * microseconds_per_second;
+}
 
 std::vector<double> numbers_of(const pugi::xml_node& node, std::string_view name) {
     std::vector<double> values;
@@ -71,7 +72,8 @@ std::vector<double> numbers_of(const pugi::xml_node& node, std::string_view name
 std::vector<std::complex<double>> roots_of(const pugi::xml_node& node, std::string_view name) {
     std::vector<std::complex<double>> roots;
     each_child(node, name, [&](const pugi::xml_node& root) {
-        roots.emplace_back(number_of(child(root, "Real")).value_or(0), number_of(child(root, "Imaginary")).value_or(0));
+        roots.emplace_back(number_of(child(root, "Real")).value_or(0),
+                           number_of(child(root, "Imaginary")).value_or(0));
     });
     return roots;
 }
@@ -101,9 +103,9 @@ ResponseStage stage_of(const pugi::xml_node& element) {
     } else if ((filter = child(element, "FIR"))) {
         stage.kind = StageKind::fir;
         stage.digital = true;
-        stage.numerators = fir_taps(numbers_of(filter, "NumeratorCoefficient"), child(filter, "Symmetry").child_value());
-    }
-    else if (child(element, "ResponseList") || child(element, "Polynomial")) {
+        stage.numerators =
+            fir_taps(numbers_of(filter, "NumeratorCoefficient"), child(filter, "Symmetry").child_value());
+    } else if (child(element, "ResponseList") || child(element, "Polynomial")) {
         stage.kind = StageKind::unsupported;
     }
     if (filter) {
@@ -113,7 +115,8 @@ ResponseStage stage_of(const pugi::xml_node& element) {
     return stage;
 }
 
-ChannelEpoch epoch_of(const pugi::xml_node& station, const pugi::xml_node& channel, const std::string& source) {
+ChannelEpoch epoch_of(const pugi::xml_node& station, const pugi::xml_node& channel,
+                      const std::string& source) {
     ChannelEpoch epoch;
     epoch.source = source;
     epoch.start = time_of(channel.attribute("startDate"));
@@ -136,13 +139,16 @@ ChannelEpoch epoch_of(const pugi::xml_node& station, const pugi::xml_node& chann
         epoch.output_units = child(child(sensitivity, "OutputUnits"), "Name").child_value();
     }
     each_child(response, "Stage", [&](const pugi::xml_node& stage) {
-        if (const auto gain = number_of(child(child(stage, "StageGain"), "Value"))) epoch.stage_gains.push_back(*gain);
+        if (const auto gain = number_of(child(child(stage, "StageGain"), "Value")))
+            epoch.stage_gains.push_back(*gain);
         epoch.stages.push_back(stage_of(stage));
     });
     return epoch;
 }
 
-bool codes_match(const pugi::xml_node& node, std::string_view code) { return code == node.attribute("code").value(); }
+bool codes_match(const pugi::xml_node& node, std::string_view code) {
+    return code == node.attribute("code").value();
+}
 
 std::string epoch_text(const ChannelEpoch& epoch) {
     return (epoch.start ? format_utc(*epoch.start) : std::string("...")) + " to " +
@@ -184,8 +190,8 @@ Result<Inventory> Inventory::parse(std::string text, const std::string& name) {
     auto document = std::make_unique<Document>();
     document->text = std::move(text);
     document->name = name;
-    const pugi::xml_parse_result parsed = document->xml.load_buffer_inplace(
-        document->text.data(), document->text.size(), pugi::parse_default);
+    const pugi::xml_parse_result parsed =
+        document->xml.load_buffer_inplace(document->text.data(), document->text.size(), pugi::parse_default);
     if (!parsed) {
         return Problem{name, static_cast<std::uint64_t>(parsed.offset),
                        std::string("not readable as XML: ") + parsed.description(), true};

@@ -29,12 +29,12 @@ struct ChannelEpoch {
     std::optional<std::int64_t> start, end;  // microseconds since 1970 UTC; an absent end is open
     Site site;                               // the channel's place, or its station's
     std::optional<double> azimuth, dip, sample_rate;
-    std::optional<double> sensitivity;       // InstrumentSensitivity/Value, counts per input unit
+    std::optional<double> sensitivity;  // InstrumentSensitivity/Value, counts per input unit
     std::optional<double> sensitivity_frequency;
-    std::string input_units, output_units;   // of the sensitivity
-    std::vector<double> stage_gains;         // StageGain/Value of each stage, in order
-    std::vector<ResponseStage> stages;       // the whole response, stage by stage
-    std::string source;                      // the file it was read from
+    std::string input_units, output_units;  // of the sensitivity
+    std::vector<double> stage_gains;        // StageGain/Value of each stage, in order
+    std::vector<ResponseStage> stages;      // the whole response, stage by stage
+    std::string source;                     // the file it was read from
 };
 
 // The documents of one or more StationXML files, kept parsed so that channels are looked up in them.

@@ -129,7 +129,8 @@ void take_site_and_origin(const std::string_view (&values)[header_lines], Compon
     component.site.latitude = stated(values[station_latitude]);
     component.site.longitude = stated(values[station_longitude]);
     component.site.elevation = stated(values[station_height]);
-    if (const auto time = parse_slashed_date_time(values[origin_time])) component.origin.time = *time - japan_offset;
+    if (const auto time = parse_slashed_date_time(values[origin_time]))
+        component.origin.time = *time - japan_offset;
     component.origin.latitude = stated(values[origin_latitude]);
     component.origin.longitude = stated(values[origin_longitude]);
     component.origin.depth = stated(values[origin_depth]);

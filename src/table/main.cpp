@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 
+#include "companion/number_text.hpp"
 #include "companion/tool.hpp"
 #include "table/convert.hpp"
 #include "table/info.hpp"
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
         "from three single-component records or one record of three components:\n"
         "K-NET/KiK-net ASCII, SAC binary or alphanumeric, miniSEED, or plain columns."};
     smwave::table::ConversionOptions options;
-    std::string format, columns, channels;
+    std::string format, columns, channels, prefilter;
     std::optional<double> interval;
     std::optional<std::size_t> limit;
     app.add_option("inputs", options.inputs, "One file of three components, or three files of one")
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(std::size_t{2}, std::size_t{1} << 40));
     bool keep_mean = false, detrend = false;
     app.add_flag("--keep-mean", keep_mean, "Keep the samples' mean (by default it is removed)");
-    app.add_flag("--detrend", detrend, "Remove a least-squares line instead of the mean")->excludes("--keep-mean");
+    app.add_flag("--detrend", detrend, "Remove a least-squares line instead of the mean")
+        ->excludes("--keep-mean");
     app.add_option("--taper", options.assembly.taper,
                    "Taper this fraction of the record at each end with a Hann window (such as 0.05)")
         ->check(CLI::Range(0.0, 0.5));
@@ -90,12 +92,9 @@ int main(int argc, char** argv) {
                    "How counts become cm/s/s: by the channel's sensitivity (accelerometers), or by its full "
                    "response (also velocity sensors, differentiated)")
         ->check(CLI::IsMember({"sensitivity", "full"}));
-    std::vector<double> prefilter;
     app.add_option("--prefilter", prefilter,
                    "The full correction's cosine pre-filter corners f1,f2,f3,f4 in Hz "
-                   "(default 0.005,0.01 and 0.8, 0.9 of the Nyquist frequency)")
-        ->delimiter(',')
-        ->expected(4);
+                   "(default 0.005,0.01 and 0.8, 0.9 of the Nyquist frequency)");
     app.add_option("--water-level", options.correction.water_level_db,
                    "The full correction's water level in dB below the response's largest value (default 60)")
         ->check(CLI::NonNegativeNumber);
@@ -113,10 +112,17 @@ int main(int argc, char** argv) {
         if (!inventory.empty()) options.correction.inventory = inventory;
         options.correction.full_response = response == "full";
         if (!prefilter.empty()) {
-            if (!(0 <= prefilter[0] && prefilter[0] < prefilter[1] && prefilter[1] <= prefilter[2] &&
-                  prefilter[2] < prefilter[3]))
-                smwave::companion::refuse({"", 0, "--prefilter needs corners 0 <= f1 < f2 <= f3 < f4"});
-            options.correction.prefilter = smwave::table::Prefilter{prefilter[0], prefilter[1], prefilter[2], prefilter[3]};
+            std::vector<double> corners;
+            for (const auto& item : split_list(prefilter)) {
+                const auto corner = smwave::companion::parse_number(item);
+                if (corner) corners.push_back(*corner);
+            }
+            if (corners.size() != 4 || !(0 <= corners[0] && corners[0] < corners[1] &&
+                                         corners[1] <= corners[2] && corners[2] < corners[3]))
+                smwave::companion::refuse(
+                    {"", 0, "--prefilter takes four corners f1,f2,f3,f4 in Hz with 0 <= f1 < f2 <= f3 < f4"});
+            options.correction.prefilter =
+                smwave::table::Prefilter{corners[0], corners[1], corners[2], corners[3]};
         }
         if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
         if (detrend) options.assembly.baseline = smwave::table::Baseline::line;

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "companion/number_text.hpp"
+#include "table/text_lines.hpp"
 
 namespace smwave::table {
 
@@ -35,17 +36,20 @@ companion::Status check_compatible(const std::vector<Component>& components, con
         if (!options.trim && first.start && other.start &&
             std::abs(static_cast<double>(*other.start) - static_cast<double>(*first.start)) >
                 0.5e6 * first.interval) {
-            const double apart = (static_cast<double>(*other.start) - static_cast<double>(*first.start)) / 1e6;
+            const double apart =
+                (static_cast<double>(*other.start) - static_cast<double>(*first.start)) / 1e6;
             return Problem{other.source, 0,
                            "starts " + seconds_text(std::abs(apart)) + (apart > 0 ? " after " : " before ") +
-                               first.source + " (more than half a sample); --trim cuts the three to their "
+                               first.source +
+                               " (more than half a sample); --trim cuts the three to their "
                                "common time span"};
         }
         if (other.station != first.station || other.network != first.network) {
             return Problem{other.source, 0,
-                           "is of station " + other.network + (other.network.empty() ? "" : ".") + other.station +
-                               ", " + first.source + " of " + first.network + (first.network.empty() ? "" : ".") +
-                               first.station + ": a table holds one station"};
+                           "is of station " + other.network + (other.network.empty() ? "" : ".") +
+                               other.station + ", " + first.source + " of " + first.network +
+                               (first.network.empty() ? "" : ".") + first.station +
+                               ": a table holds one station"};
         }
     }
     // KiK-net sensors: every component that has one against the first that has one.
@@ -105,14 +109,6 @@ char direction_of(std::string_view name) {
     }
 }
 
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
-}
-
 std::string names_of(const std::vector<Component>& components) {
     std::string names;
     for (const auto& component : components) names += (names.empty() ? "" : ", ") + component.name;
@@ -130,7 +126,7 @@ Result<std::vector<Component>> order_channels(std::vector<Component> components,
         for (const auto& name : wanted) {
             std::size_t found = components.size();
             for (std::size_t k = 0; k < components.size(); ++k) {
-                if (lower(components[k].name) != lower(name)) continue;
+                if (lower_case(components[k].name) != lower_case(name)) continue;
                 if (found != components.size())
                     return Problem{source, 0, "more than one channel is named " + name};
                 found = k;
@@ -165,9 +161,11 @@ Result<std::vector<Component>> order_channels(std::vector<Component> components,
 namespace {
 
 // Cuts the components to the span that all of them cover; a warning says what each lost.
-companion::Status trim_to_common_span(std::vector<Component>& components, std::vector<std::string>& warnings) {
+companion::Status trim_to_common_span(std::vector<Component>& components,
+                                      std::vector<std::string>& warnings) {
     for (const auto& component : components) {
-        if (!component.start) return Problem{component.source, 0, "--trim needs the start time of every component"};
+        if (!component.start)
+            return Problem{component.source, 0, "--trim needs the start time of every component"};
     }
     const double period = components[0].interval * 1e6;
     std::int64_t latest = *components[0].start;
@@ -175,8 +173,8 @@ companion::Status trim_to_common_span(std::vector<Component>& components, std::v
     std::vector<std::size_t> leading;
     std::size_t common = SIZE_MAX;
     for (const auto& component : components) {
-        const auto skip = static_cast<std::size_t>(
-            std::llround(static_cast<double>(latest - *component.start) / period));
+        const auto skip =
+            static_cast<std::size_t>(std::llround(static_cast<double>(latest - *component.start) / period));
         leading.push_back(skip);
         common = std::min(common, component.samples.size() > skip ? component.samples.size() - skip : 0);
     }
@@ -216,7 +214,8 @@ std::string number_or_empty(std::optional<double> value) {
     return text;
 }
 
-void note_processing(Record& record, const std::vector<Component>& components, const AssemblyOptions& options) {
+void note_processing(Record& record, const std::vector<Component>& components,
+                     const AssemblyOptions& options) {
     companion::TableMetadata& notes = record.processing;
     notes.add("baseline", baseline_word(options.baseline));
     notes.add("taper", number_or_empty(options.taper));
@@ -224,8 +223,9 @@ void note_processing(Record& record, const std::vector<Component>& components, c
     const bool sensed = std::any_of(components.begin(), components.end(),
                                     [](const Component& c) { return c.sensitivity.has_value(); });
     if (sensed) {
-        notes.add("sensitivity",
-                  component_list(components, [](const Component& c) { return number_or_empty(c.sensitivity); }));
+        notes.add("sensitivity", component_list(components, [](const Component& c) {
+                      return number_or_empty(c.sensitivity);
+                  }));
     }
     for (const auto& [key, value] : options.correction_notes.items) notes.add(key, value);
     notes.add("scale", scale_text(options.scale));
@@ -236,9 +236,10 @@ void note_processing(Record& record, const std::vector<Component>& components, c
 Result<Record> assemble_record(std::vector<Component> components, const AssemblyOptions& options,
                                std::vector<std::string>& warnings) {
     if (components.size() == 1) {
-        return Problem{components[0].source, 0,
-                       "a single-component input: a table needs three components (give three single-component "
-                       "files, or one file of three)"};
+        return Problem{
+            components[0].source, 0,
+            "a single-component input: a table needs three components (give three single-component "
+            "files, or one file of three)"};
     }
     if (components.size() != 3) {
         return Problem{"", 0,
@@ -249,7 +250,8 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
     if (options.scale.size() != 0 && options.scale.size() != 1 && options.scale.size() != 3) {
         return Problem{"", 0, "--scale takes one factor or three"};
     }
-    if (!(options.taper >= 0 && options.taper <= 0.5)) return Problem{"", 0, "--taper takes a fraction from 0 to 0.5"};
+    if (!(options.taper >= 0 && options.taper <= 0.5))
+        return Problem{"", 0, "--taper takes a fraction from 0 to 0.5"};
     if (auto problem = check_compatible(components, options)) return *problem;
     if (options.trim) {
         if (auto problem = trim_to_common_span(components, warnings)) return *problem;
@@ -303,12 +305,16 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
                            " samples): the shorter ones are padded with zeros to " + std::to_string(longest));
     }
     if (longest > transform_limit) {
-        warnings.push_back("the record has " + std::to_string(longest) + " samples; smwave transforms at most " +
-                           std::to_string(transform_limit) + " (keep the first ones with --limit)");
+        warnings.push_back("the record has " + std::to_string(longest) +
+                           " samples; smwave transforms at most " + std::to_string(transform_limit) +
+                           " (keep the first ones with --limit)");
     }
-    if (std::any_of(components.begin(), components.end(), [](const Component& c) { return c.units == "counts"; })) {
-        warnings.push_back("the samples are still counts, not physical units: give the channels' StationXML "
-                           "with --inventory, or their units with --units");
+    const bool counts = std::any_of(components.begin(), components.end(),
+                                    [](const Component& c) { return c.units == "counts"; });
+    if (counts && options.scale.empty()) {
+        warnings.push_back(
+            "the samples are still counts, not physical units: give the channels' StationXML "
+            "with --inventory, or their units with --units");
     }
     return record;
 }

@@ -46,7 +46,8 @@ struct AssemblyOptions {
 // their common span and warns how many samples each lost), mixed KiK-net sensors, values that are
 // not finite and records of fewer than two samples. Applies the limit and the scale, removes the
 // baseline and tapers each component over its own samples, then pads shorter components with zeros;
-// warns of each padding, of samples still in counts, and of a record longer than smwave transforms.
+// warns of each padding, of samples still in counts (unless scaled), and of a record longer than smwave
+// transforms.
 companion::Result<Record> assemble_record(std::vector<Component> components, const AssemblyOptions& options,
                                           std::vector<std::string>& warnings);
 

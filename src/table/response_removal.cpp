@@ -50,7 +50,8 @@ void remove_response(std::span<double> samples, double interval, const std::vect
         std::complex<double> divisor = response[q];
         const double size = std::abs(divisor);
         if (size < floor) divisor = size > 0 ? divisor * (floor / size) : std::complex<double>(floor, 0);
-        std::complex<double> operation = prefilter_weight(settings.prefilter, frequency) * settings.factor / divisor;
+        std::complex<double> operation =
+            prefilter_weight(settings.prefilter, frequency) * settings.factor / divisor;
         if (settings.differentiate) operation *= std::complex<double>(0, 2 * std::numbers::pi * frequency);
         // The bins of negative frequencies take the conjugate operation, so the result stays real.
         const auto apply = [&](std::size_t bin, std::complex<double> by) {

@@ -29,7 +29,8 @@ Value stage_at(const ResponseStage& stage, double frequency) {
     const double omega = 2 * std::numbers::pi * frequency;
     const Value s = stage.hertz ? Value(0, frequency) : Value(0, omega);
     const bool runs_digitally = stage.digital || stage.kind == StageKind::fir;
-    const Value z = runs_digitally && stage.input_rate > 0 ? std::exp(Value(0, omega / stage.input_rate)) : Value(1);
+    const Value z =
+        runs_digitally && stage.input_rate > 0 ? std::exp(Value(0, omega / stage.input_rate)) : Value(1);
     const Value inverse_z = 1.0 / z;
     Value value = 1;
     switch (stage.kind) {
@@ -61,7 +62,8 @@ std::complex<double> response_at(const std::vector<ResponseStage>& stages, doubl
 
 std::vector<double> fir_taps(std::vector<double> listed, const std::string& symmetry) {
     if (symmetry != "EVEN" && symmetry != "ODD") return listed;
-    const std::size_t mirrored = symmetry == "EVEN" ? listed.size() : listed.size() - (listed.empty() ? 0 : 1);
+    const std::size_t mirrored =
+        symmetry == "EVEN" ? listed.size() : listed.size() - (listed.empty() ? 0 : 1);
     for (std::size_t k = mirrored; k-- > 0;) listed.push_back(listed[k]);
     return listed;
 }

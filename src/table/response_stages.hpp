@@ -12,14 +12,14 @@ enum class StageKind { poles_zeros, coefficients, fir, gain_only, unsupported };
 
 struct ResponseStage {
     StageKind kind = StageKind::gain_only;
-    bool digital = false;  // a transfer function in z (poles and zeros, coefficients)
-    bool hertz = false;    // an analog one in s = i f rather than s = 2 pi i f
-    double normalization = 1;                  // A0 of poles and zeros
+    bool digital = false;      // a transfer function in z (poles and zeros, coefficients)
+    bool hertz = false;        // an analog one in s = i f rather than s = 2 pi i f
+    double normalization = 1;  // A0 of poles and zeros
     std::vector<std::complex<double>> zeros, poles;
     std::vector<double> numerators, denominators;  // coefficients, and a FIR's whole set of taps
-    double input_rate = 0;   // Decimation/InputSampleRate: the rate a digital stage runs at
-    double correction = 0;   // Decimation/Correction: the delay the recorder has already taken out (s)
-    double gain = 1;         // StageGain/Value
+    double input_rate = 0;  // Decimation/InputSampleRate: the rate a digital stage runs at
+    double correction = 0;  // Decimation/Correction: the delay the recorder has already taken out (s)
+    double gain = 1;        // StageGain/Value
     std::string input_units, output_units;
 };
 

@@ -64,8 +64,15 @@ SacFile sac(const std::vector<std::int32_t>& counts, const std::string& componen
     file.version = version;
     file.big_endian = big_endian;
     file.network = "NW";
-    file.fields = {{31, 35.5f}, {32, -120.25f}, {7, 12.5f}, {35, 36.0f}, {36, -121.0f}, {38, 8.5f}, {39, 6.1f},
-                   {57, component == "HHE" ? 90.0f : 0.0f}, {58, component == "HHZ" ? 0.0f : 90.0f}};
+    file.fields = {{31, 35.5f},
+                   {32, -120.25f},
+                   {7, 12.5f},
+                   {35, 36.0f},
+                   {36, -121.0f},
+                   {38, 8.5f},
+                   {39, 6.1f},
+                   {57, component == "HHE" ? 90.0f : 0.0f},
+                   {58, component == "HHZ" ? 0.0f : 90.0f}};
     return file;
 }
 
@@ -83,12 +90,16 @@ struct FormatCase {
 };
 
 const std::vector<std::pair<std::string, std::string>> sac_items = {
-    {"network", "NW"},        {"azimuths", "90,0,0"},         {"dips", "0,0,-90"},
-    {"latitude", "35.5"},     {"longitude", "-120.25"},       {"start", "2024-03-05T03:34:05Z"},
-    {"units", "nm/s/s"},      {"origin_time", "2024-03-05T03:34:17.5Z"}, {"origin_latitude", "36"},
-    {"origin_longitude", "-121"}, {"origin_depth", "8.5"},    {"magnitude", "6.1"}};
-const std::vector<std::pair<std::string, std::string>> mseed_items = {
-    {"network", "XX"}, {"start", "2024-03-05T03:34:05Z"}, {"units", "counts"}, {"correction", "none,none,none"}};
+    {"network", "NW"},         {"azimuths", "90,0,0"},
+    {"dips", "0,0,-90"},       {"latitude", "35.5"},
+    {"longitude", "-120.25"},  {"start", "2024-03-05T03:34:05Z"},
+    {"units", "nm/s/s"},       {"origin_time", "2024-03-05T03:34:17.5Z"},
+    {"origin_latitude", "36"}, {"origin_longitude", "-121"},
+    {"origin_depth", "8.5"},   {"magnitude", "6.1"}};
+const std::vector<std::pair<std::string, std::string>> mseed_items = {{"network", "XX"},
+                                                                      {"start", "2024-03-05T03:34:05Z"},
+                                                                      {"units", "counts"},
+                                                                      {"correction", "none,none,none"}};
 const std::string counts_warning =
     "smwave-table: the samples are still counts, not physical units: give the channels' StationXML with "
     "--inventory, or their units with --units\n";
@@ -140,10 +151,19 @@ const FormatCase cases[] = {
      {"XYZ012", "EW", "NS", "UD"},
      0.01,
      in_gal,
-     {{"azimuths", "90,0,0"}, {"dips", "0,0,-90"}, {"latitude", "36.05"}, {"longitude", "140.1"},
-      {"elevation", "25"}, {"start", "2024-03-05T03:34:05Z"}, {"units", "gal"}, {"source", "XYZ0120403051234.EW"},
-      {"origin_time", "2024-03-05T03:34:00Z"}, {"origin_latitude", "36.1"}, {"origin_longitude", "140.2"},
-      {"origin_depth", "40"}, {"magnitude", "5.8"}},
+     {{"azimuths", "90,0,0"},
+      {"dips", "0,0,-90"},
+      {"latitude", "36.05"},
+      {"longitude", "140.1"},
+      {"elevation", "25"},
+      {"start", "2024-03-05T03:34:05Z"},
+      {"units", "gal"},
+      {"source", "XYZ0120403051234.EW"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_latitude", "36.1"},
+      {"origin_longitude", "140.2"},
+      {"origin_depth", "40"},
+      {"magnitude", "5.8"}},
      ""},
     {"SacBinaryLittleEndianVersion6",
      [](const fs::path& dir, const auto& signal) { write_sac_set(dir, signal, 6, false, false); },
@@ -234,7 +254,8 @@ TEST_P(FormatEndToEnd, GivesTheSignalBackThroughSmwave) {
     auto items = c.items;
     items.insert(items.end(), {{"station", c.words[0]},
                                {"channels", c.words[1] + "," + c.words[2] + "," + c.words[3]},
-                               {"baseline", "mean"}, {"taper", "0"}});
+                               {"baseline", "mean"},
+                               {"taper", "0"}});
     for (const auto& [key, value] : items) EXPECT_EQ(head->metadata->find(key), value) << key;
     EXPECT_EQ(head->metadata->number("dt"), c.interval);
     ASSERT_EQ(table.time.size(), samples);

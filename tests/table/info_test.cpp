@@ -30,15 +30,16 @@ TEST(TableInfo, OneRowPerFileOfEveryFormat) {
     const ToolResult run = run_table(dir.path(), {"--info", "k.NS", "s.sac", "m.mseed", "a,b.txt", "bad.NS"});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out,
-              "path,format,network,station,location,channel,start,sample_rate,samples,units,latitude,longitude,"
-              "origin_time,origin_latitude,origin_longitude,origin_depth,magnitude,problem\n"
-              "k.NS,knet,,XYZ012,,NS,2024-03-05T03:34:05Z,100,300,gal,36.05,140.1,2024-03-05T03:34:00Z,36.1,"
-              "140.2,40,5.8,\n"
-              "s.sac,sac,NW,ABC,,HHE,2024-03-05T03:34:05Z,100,300,nm/s/s,35.5,-120.25,,,,,,\n"
-              "m.mseed,mseed,XX,STA,,HNE HNZ,2024-03-05T03:34:05Z,200,300,counts,,,,,,,,\n"
-              "\"a,b.txt\",columns,,\"a,b\",,a b c,,100,2,as in the file,,,,,,,,\n"
-              "bad.NS,,,,,,,,,,,,,,,,,bad.NS:2: the header ends early: line 2 of 17 is missing\n");
+    EXPECT_EQ(
+        run.out,
+        "path,format,network,station,location,channel,start,sample_rate,samples,units,latitude,longitude,"
+        "origin_time,origin_latitude,origin_longitude,origin_depth,magnitude,problem\n"
+        "k.NS,knet,,XYZ012,,NS,2024-03-05T03:34:05Z,100,300,gal,36.05,140.1,2024-03-05T03:34:00Z,36.1,"
+        "140.2,40,5.8,\n"
+        "s.sac,sac,NW,ABC,,HHE,2024-03-05T03:34:05Z,100,300,nm/s/s,35.5,-120.25,,,,,,\n"
+        "m.mseed,mseed,XX,STA,,HNE HNZ,2024-03-05T03:34:05Z,200,300,counts,,,,,,,,\n"
+        "\"a,b.txt\",columns,,\"a,b\",,a b c,,100,2,as in the file,,,,,,,,\n"
+        "bad.NS,,,,,,,,,,,,,,,,,bad.NS:2: the header ends early: line 2 of 17 is missing\n");
 }
 
 }  // namespace

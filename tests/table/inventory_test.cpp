@@ -1,13 +1,14 @@
 // Counts made physical with a StationXML written here: the epoch that covers the record, the
 // spellings of acceleration units, the checks that refuse, and the whole conversion of a miniSEED
 // record with its inventory beside it.
+#include "table/inventory.hpp"
+
 #include <gtest/gtest.h>
 
 #include "companion/number_text.hpp"
 #include "companion/suite_file.hpp"
 #include "support/tool_run.hpp"
 #include "table/correction.hpp"
-#include "table/inventory.hpp"
 #include "table/record_files.hpp"
 #include "table/table_checks.hpp"
 
@@ -26,16 +27,19 @@ struct XmlChannel {
 
 std::string station_xml(const std::vector<XmlChannel>& channels) {
     std::string xml =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FDSNStationXML xmlns=\"http://www.fdsn.org/xml/station/1\" "
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FDSNStationXML "
+        "xmlns=\"http://www.fdsn.org/xml/station/1\" "
         "schemaVersion=\"1.2\">\n<Source>test</Source><Created>2024-01-01T00:00:00Z</Created>\n"
         "<Network code=\"XX\"><Station code=\"STA\"><Latitude>35.5</Latitude><Longitude>-120.25</Longitude>"
         "<Elevation>100</Elevation>\n";
     for (const auto& c : channels) {
         xml += "<Channel code=\"" + c.code + "\" locationCode=\"\" startDate=\"" + c.start + "\"" +
-               (c.end.empty() ? "" : " endDate=\"" + c.end + "\"") + "><Azimuth>" + c.azimuth + "</Azimuth><Dip>" +
-               c.dip + "</Dip><SampleRate>" + c.rate + "</SampleRate><Response><InstrumentSensitivity><Value>" +
-               c.sensitivity + "</Value><Frequency>1</Frequency><InputUnits><Name>" + c.input +
-               "</Name></InputUnits><OutputUnits><Name>" + c.output + "</Name></OutputUnits></InstrumentSensitivity>";
+               (c.end.empty() ? "" : " endDate=\"" + c.end + "\"") + "><Azimuth>" + c.azimuth +
+               "</Azimuth><Dip>" + c.dip + "</Dip><SampleRate>" + c.rate +
+               "</SampleRate><Response><InstrumentSensitivity><Value>" + c.sensitivity +
+               "</Value><Frequency>1</Frequency><InputUnits><Name>" + c.input +
+               "</Name></InputUnits><OutputUnits><Name>" + c.output +
+               "</Name></OutputUnits></InstrumentSensitivity>";
         for (std::size_t k = 0; k < c.gains.size(); ++k) {
             xml += "<Stage number=\"" + std::to_string(k + 1) + "\"><StageGain><Value>" + c.gains[k] +
                    "</Value><Frequency>1</Frequency></StageGain></Stage>";
@@ -83,10 +87,11 @@ TEST(Inventory, TheEpochCoveringTheStartIsChosen) {
     new_epoch.end = "2599-12-31T23:59:59Z";  // the far future stands for an open epoch
     EXPECT_EQ(corrected({old_epoch, new_epoch}, counts_of("HNZ")), "100");  // 200000 / 200000 m/s**2
     EXPECT_EQ(corrected({old_epoch, new_epoch}, counts_of("HNZ", 1609459200LL * 1000000)), "200");  // 2021
-    EXPECT_NE(corrected({old_epoch, new_epoch}, counts_of("HNZ", 1500000000LL * 1000000)).find(
-              "no epoch of channel XX.STA..HNZ covers the record's start 2017-07-14T02:40:00Z (epochs: "
-              "2020-01-01T00:00:00Z to 2023-01-01T00:00:00Z; 2023-01-01T00:00:00Z to open)"),
-              std::string::npos);
+    EXPECT_NE(
+        corrected({old_epoch, new_epoch}, counts_of("HNZ", 1500000000LL * 1000000))
+            .find("no epoch of channel XX.STA..HNZ covers the record's start 2017-07-14T02:40:00Z (epochs: "
+                  "2020-01-01T00:00:00Z to 2023-01-01T00:00:00Z; 2023-01-01T00:00:00Z to open)"),
+        std::string::npos);
 }
 
 TEST(Inventory, UnitSpellingsBecomeGal) {
@@ -108,9 +113,16 @@ TEST(Inventory, FailedChecksAreRefusalsNamingChannelAndCheck) {
     };
     const std::string channel = "rec.mseed: channel XX.STA..HNZ (";
     const std::pair<std::vector<XmlChannel>, std::string> cases[] = {
-        {with([](XmlChannel& c) { c.gains = {"0.5", "500000"}; }),
-         "check of the stage gains: their product 250000 differs from the sensitivity 2e+05 by more than 10 %"},
-        {with([](XmlChannel& c) { c.rate = "1E02"; c.gains = {"0.5", "430000"}; }), ""},  // 7.5 % is accepted
+        {with([](XmlChannel& c) {
+             c.gains = {"0.5", "500000"};
+         }),
+         "check of the stage gains: their product 250000 differs from the sensitivity 2e+05 by more than 10 "
+         "%"},
+        {with([](XmlChannel& c) {
+             c.rate = "1E02";
+             c.gains = {"0.5", "430000"};
+         }),
+         ""},  // 7.5 % is accepted
         {with([](XmlChannel& c) { c.rate = "50"; }),
          "check of the sample rate: the channel's 50 Hz is not the data's 100 Hz"},
         {with([](XmlChannel& c) { c.output = "V"; }),
@@ -144,9 +156,10 @@ TEST(Inventory, NotStationXmlIsRefused) {
 TEST(Inventory, MiniseedWithItsStationXmlBesideBecomesGal) {
     testing::TempDir dir;
     const auto signal = testing::known_signal(600);
-    testing::write_file(dir / "rec.mseed", testing::mseed_channel("STA", "HNE", start_2024, 100, signal[0]) +
-                                              testing::mseed_channel("STA", "HNN", start_2024, 100, signal[1]) +
-                                              testing::mseed_channel("STA", "HNZ", start_2024, 100, signal[2]));
+    testing::write_file(dir / "rec.mseed",
+                        testing::mseed_channel("STA", "HNE", start_2024, 100, signal[0]) +
+                            testing::mseed_channel("STA", "HNN", start_2024, 100, signal[1]) +
+                            testing::mseed_channel("STA", "HNZ", start_2024, 100, signal[2]));
     XmlChannel east, north, up;
     east.code = "HNE", east.azimuth = "90", east.dip = "0";
     north.code = "HNN", north.dip = "0", north.input = "M/S**2";
@@ -166,9 +179,9 @@ TEST(Inventory, MiniseedWithItsStationXmlBesideBecomesGal) {
     const auto head = companion::read_table_head(dir / "t.txt");
     ASSERT_TRUE(head && head->metadata);
     const std::pair<std::string, std::string> items[] = {
-        {"units", "cm/s/s"},         {"correction", "sensitivity,sensitivity,sensitivity"},
-        {"azimuths", "90,0,0"},      {"dips", "0,0,-90"},
-        {"latitude", "35.5"},        {"sensitivity", "2e+05,2e+05,-2e+05"},
+        {"units", "cm/s/s"},        {"correction", "sensitivity,sensitivity,sensitivity"},
+        {"azimuths", "90,0,0"},     {"dips", "0,0,-90"},
+        {"latitude", "35.5"},       {"sensitivity", "2e+05,2e+05,-2e+05"},
         {"inventory", "XX.STA.xml"}};
     for (const auto& [key, value] : items) EXPECT_EQ(head->metadata->find(key), value) << key;
 
@@ -185,24 +198,31 @@ TEST(Inventory, MiniseedWithItsStationXmlBesideBecomesGal) {
     };
     testing::write_file(dir / "velocity.xml", velocity());
     const auto refused = testing::run_table(dir.path(), {"rec.mseed", "--inventory", "velocity.xml"});
-    EXPECT_NE(refused.err.find("(a velocity sensor: its acceleration needs --response full)"), std::string::npos)
+    EXPECT_NE(refused.err.find("(a velocity sensor: its acceleration needs --response full)"),
+              std::string::npos)
         << refused.err;
-    const auto differentiated =
-        testing::run_table(dir.path(), {"rec.mseed", "--inventory", "velocity.xml", "--response", "full", "-o", "v.txt"});
+    const auto differentiated = testing::run_table(
+        dir.path(), {"rec.mseed", "--inventory", "velocity.xml", "--response", "full", "-o", "v.txt"});
     ASSERT_EQ(differentiated.status, 0) << differentiated.err;
-    EXPECT_EQ(companion::read_table_head(dir / "v.txt")->metadata->find("correction"), "full,full,full-differentiated");
+    EXPECT_EQ(companion::read_table_head(dir / "v.txt")->metadata->find("correction"),
+              "full,full,full-differentiated");
 
     const auto units = testing::run_table(dir.path(), {"rec.mseed", "--units", "m/s**2", "-o", "u.txt"});
     ASSERT_EQ(units.status, 0) << units.err;
     EXPECT_EQ(companion::read_table_head(dir / "u.txt")->metadata->find("correction"), "units,units,units");
-    EXPECT_NEAR(testing::read_table(dir / "u.txt").components[0][7], (signal[0][7] - [&] {
-                    double mean = 0;
-                    for (const auto count : signal[0]) mean += count;
-                    return mean / 600;
-                }()) * 100, 1e-9);
+    EXPECT_NEAR(testing::read_table(dir / "u.txt").components[0][7],
+                (signal[0][7] -
+                 [&] {
+                     double mean = 0;
+                     for (const auto count : signal[0]) mean += count;
+                     return mean / 600;
+                 }()) *
+                    100,
+                1e-9);
     const auto unknown = testing::run_table(dir.path(), {"rec.mseed", "--units", "m/s"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("--units m/s is not a unit of acceleration"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("--units m/s is not a unit of acceleration"), std::string::npos)
+        << unknown.err;
 }
 
 }  // namespace

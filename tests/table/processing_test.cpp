@@ -37,8 +37,9 @@ TEST(Baseline, MeanLineAndTaperGiveTheHandValues) {
         {0.2, {0, 0.5, 1, 1, 1, 1, 1, 1, 0.5, 0}},
         {0.3, {0, 0.25, 0.75, 1, 1, 1, 1, 0.75, 0.25, 0}},
         {0.05, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},  // floor(0.5) samples: none
-        {0.5, {0, 0.0954915028125263, 0.3454915028125263, 0.6545084971874737, 0.9045084971874737,
-               0.9045084971874737, 0.6545084971874737, 0.3454915028125263, 0.0954915028125263, 0}},
+        {0.5,
+         {0, 0.0954915028125263, 0.3454915028125263, 0.6545084971874737, 0.9045084971874737,
+          0.9045084971874737, 0.6545084971874737, 0.3454915028125263, 0.0954915028125263, 0}},
     };
     for (const auto& [fraction, weights] : tapers) {
         std::vector<double> ones(10, 1.0);
@@ -49,9 +50,9 @@ TEST(Baseline, MeanLineAndTaperGiveTheHandValues) {
 
 TEST(PhysicalUnits, SpellingsOfAccelerationBecomeGal) {
     const std::pair<const char*, double> known[] = {
-        {"m/s**2", 100}, {"M/S**2", 100}, {"m/s2", 100}, {"m/s/s", 100}, {"m/s^2", 100}, {"cm/s**2", 1},
-        {"CM/S/S", 1},   {"gal", 1},      {"Gal", 1},    {"g", 980.665}, {"G", 980.665}, {"mm/s/s", 0.1},
-        {"nm/s/s", 1e-7}};
+        {"m/s**2", 100}, {"M/S**2", 100}, {"m/s2", 100},   {"m/s/s", 100}, {"m/s^2", 100},
+        {"cm/s**2", 1},  {"CM/S/S", 1},   {"gal", 1},      {"Gal", 1},     {"g", 980.665},
+        {"G", 980.665},  {"mm/s/s", 0.1}, {"nm/s/s", 1e-7}};
     for (const auto& [units, factor] : known) EXPECT_EQ(factor_to_gal(units), factor) << units;
     for (const char* other : {"m/s", "counts", "V", "", "m"}) EXPECT_FALSE(factor_to_gal(other)) << other;
     EXPECT_TRUE(is_counts("COUNTS") && is_counts("count") && !is_counts("V"));

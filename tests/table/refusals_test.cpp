@@ -314,19 +314,21 @@ const Case cases[] = {
      "smwave-table: r1: the format is not recognised; name it with --format"},
     {"StationXmlGivenAsRecord",
      [](const fs::path& d) {
-         write_file(d / "r1", "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.2\"></FDSNStationXML>\n");
+         write_file(d / "r1",
+                    "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.2\"></FDSNStationXML>\n");
      },
      one, 2, "smwave-table: r1: this is a StationXML file; give it with --inventory\n"},
     {"QuakeMlGivenAsRecord",
-     [](const fs::path& d) { write_file(d / "r1", "<q:quakeml xmlns:q=\"http://quakeml.org/xmlns/quakeml/1.2\"/>"); },
+     [](const fs::path& d) {
+         write_file(d / "r1", "<q:quakeml xmlns:q=\"http://quakeml.org/xmlns/quakeml/1.2\"/>");
+     },
      one, 2, "smwave-table: r1: this is an event file (QuakeML), not a record\n"},
     {"SameFileTwice",
      [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); },
      {"r1", "r2", "./r1", "-o", "table.txt"},
      2,
      "smwave-table: ./r1: is given twice (as r1 too)\n"},
-    {"SingleComponent",
-     [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); }, one, 2,
+    {"SingleComponent", [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); }, one, 2,
      "smwave-table: r1: a single-component input: a table needs three components"},
     {"TwoStations",
      [](const fs::path& d) {
@@ -339,7 +341,8 @@ const Case cases[] = {
      },
      {"r1", "r2", "r3", "--trim", "-o", "table.txt"},
      0,
-     "smwave-table: --trim: samples dropped from the start+end of each component: 2+0, 2+0, 0+2 (598 kept)\n"},
+     "smwave-table: --trim: samples dropped from the start+end of each component: 2+0, 2+0, 0+2 (598 "
+     "kept)\n"},
     {"FormatForced",
      [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); },
      {"r1", "r2", "r3", "--format", "knet"},
@@ -375,7 +378,9 @@ TEST(TableLimits, LimitKeepsTheFirstSamplesAndPaddingKeepsTheLongest) {
     write_sac(dir.path(), [](SacFile& f, std::size_t k) {
         if (k == 2) f.data.resize(450);
     });
-    ASSERT_EQ(run_table(dir.path(), {"r1", "r2", "r3", "--limit", "500", "--keep-mean", "-o", "table.txt"}).status, 0);
+    ASSERT_EQ(
+        run_table(dir.path(), {"r1", "r2", "r3", "--limit", "500", "--keep-mean", "-o", "table.txt"}).status,
+        0);
     const TableContent table = read_table(dir / "table.txt");
     ASSERT_EQ(table.time.size(), 500u);
     EXPECT_EQ(table.components[0][499], signal[0][499]);

@@ -83,8 +83,10 @@ std::vector<double> made(const std::function<double(double)>& of_time) {
 }
 
 // The middle half of the record, away from the ends the transform wraps, within `tolerance`.
-void expect_middle_near(const std::vector<double>& got, const std::vector<double>& expected, double tolerance) {
-    for (std::size_t k = n / 4; k < 3 * n / 4; ++k) ASSERT_NEAR(got[k], expected[k], tolerance) << "sample " << k;
+void expect_middle_near(const std::vector<double>& got, const std::vector<double>& expected,
+                        double tolerance) {
+    for (std::size_t k = n / 4; k < 3 * n / 4; ++k)
+        ASSERT_NEAR(got[k], expected[k], tolerance) << "sample " << k;
 }
 
 TEST(ResponseRemoval, RecordsComeBackAsTheInstrumentSawThem) {
@@ -93,7 +95,8 @@ TEST(ResponseRemoval, RecordsComeBackAsTheInstrumentSawThem) {
     // One pole at 1 Hz: a 2 Hz sine is recorded with the pole's gain and phase at 2 Hz.
     {
         const double corner = 2 * pi;
-        const std::vector<ResponseStage> stages = {poles_zeros({-corner}, std::abs(Value(0, corner) + corner), 1000)};
+        const std::vector<ResponseStage> stages = {
+            poles_zeros({-corner}, std::abs(Value(0, corner) + corner), 1000)};
         const Value h = response_at(stages, 2.0);
         auto counts = made([&](double t) { return std::abs(h) * std::sin(4 * pi * t + std::arg(h)); });
         remove_response(counts, dt, stages, settings);
@@ -119,7 +122,8 @@ TEST(ResponseRemoval, RecordsComeBackAsTheInstrumentSawThem) {
         settings.factor = 100;
         settings.differentiate = true;
         remove_response(counts, dt, stages, settings);
-        expect_middle_near(counts, made([](double t) { return 4 * pi * std::cos(4 * pi * t); }), 0.01 * 4 * pi);
+        expect_middle_near(counts, made([](double t) { return 4 * pi * std::cos(4 * pi * t); }),
+                           0.01 * 4 * pi);
     }
 }
 

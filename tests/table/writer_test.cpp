@@ -59,9 +59,10 @@ TEST(TableWriter, MetadataIsOneLineThatReadsBack) {
     record.sources.push_back("my \"best\" record.sac");
     record.azimuths = {90.0, 0.0, std::nullopt};
     record.origin.depth = 40;
-    EXPECT_EQ(table_head(record),
-              "ST A B C\nstation=ST channels=A,B,C azimuths=90,0,- start=2024-03-05T03:34:05.25Z dt=0.01 "
-              "units=gal scale=2 source=a.EW source=b?NS source=\"my \\\"best\\\" record.sac\" origin_depth=40\n");
+    EXPECT_EQ(
+        table_head(record),
+        "ST A B C\nstation=ST channels=A,B,C azimuths=90,0,- start=2024-03-05T03:34:05.25Z dt=0.01 "
+        "units=gal scale=2 source=a.EW source=b?NS source=\"my \\\"best\\\" record.sac\" origin_depth=40\n");
     const auto head = companion::parse_table_head(table_head(record), "t.txt");
     ASSERT_TRUE(head);
     ASSERT_TRUE(head->metadata);
@@ -77,7 +78,12 @@ TEST(TableWriter, MetadataIsOneLineThatReadsBack) {
 TEST(TableMetadata, OlderFreeTextLinesAndBrokenQuotesAreNotMetadata) {
     const std::string_view not_metadata[] = {
         "start 2024-03-05T03:34:05Z UTC; dt 0.01 s; units gal; sources a.EW; scale 1",
-        "", "station=\"open", "Station=X", "a=b c", "a=\"b\"c", "a=b\"c"};
+        "",
+        "station=\"open",
+        "Station=X",
+        "a=b c",
+        "a=\"b\"c",
+        "a=b\"c"};
     for (const auto line : not_metadata) EXPECT_FALSE(companion::parse_metadata(line)) << line;
     const auto head = companion::parse_table_head(
         "ST EW NS UD\nstart unknown; dt 0.01 s; units gal; sources x; scale 1\n0 1 2\n", "old.txt");
@@ -87,7 +93,8 @@ TEST(TableMetadata, OlderFreeTextLinesAndBrokenQuotesAreNotMetadata) {
     EXPECT_FALSE(head->metadata);
     const auto empty_value = companion::parse_metadata("a=\"\" b=\"x y\"  c=1");
     ASSERT_TRUE(empty_value);
-    EXPECT_EQ(empty_value->items, (std::vector<std::pair<std::string, std::string>>{{"a", ""}, {"b", "x y"}, {"c", "1"}}));
+    EXPECT_EQ(empty_value->items,
+              (std::vector<std::pair<std::string, std::string>>{{"a", ""}, {"b", "x y"}, {"c", "1"}}));
     EXPECT_FALSE(companion::parse_table_head("one line only\n", "short.txt"));
 }
 
