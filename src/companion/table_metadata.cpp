@@ -1,5 +1,7 @@
 #include "companion/table_metadata.hpp"
 
+#include <algorithm>
+
 #include "companion/number_text.hpp"
 
 namespace smwave::companion {
@@ -18,12 +20,15 @@ bool needs_quotes(std::string_view value) {
     return value.empty() || value.find_first_of(" \t\"\\=") != std::string_view::npos;
 }
 
+// Control bytes other than the tab; a value never holds them, so the line stays one line.
+bool is_control(char c) { return (static_cast<unsigned char>(c) < 32 && c != '\t') || c == 127; }
+
 }  // namespace
 
 void TableMetadata::add(std::string key, std::string_view value) {
     std::string text(value);
     for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+        if (is_control(c)) c = '?';
     }
     items.emplace_back(std::move(key), std::move(text));
 }
@@ -56,13 +61,13 @@ std::string format_metadata(const TableMetadata& metadata) {
         line += key;
         line += '=';
         if (!needs_quotes(value)) {
-            line += value;
+            for (const char c : value) line += is_control(c) ? '?' : c;
             continue;
         }
         line += '"';
         for (const char c : value) {
             if (c == '"' || c == '\\') line += '\\';
-            line += c;
+            line += is_control(c) ? '?' : c;
         }
         line += '"';
     }
@@ -71,6 +76,7 @@ std::string format_metadata(const TableMetadata& metadata) {
 
 std::optional<TableMetadata> parse_metadata(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    if (std::any_of(line.begin(), line.end(), is_control)) return std::nullopt;
     TableMetadata metadata;
     std::size_t at = 0;
     while (at < line.size()) {

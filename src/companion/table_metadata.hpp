@@ -33,7 +33,7 @@ struct TableMetadata {
 std::string format_metadata(const TableMetadata& metadata);
 
 // Reads a line written by format_metadata; nothing when the line is not such a list (an older
-// table's free-text line, such as "start unknown; dt 0.01 s; ...").
+// table's free-text line, such as "start unknown; dt 0.01 s; ...", or a line holding control bytes).
 std::optional<TableMetadata> parse_metadata(std::string_view line);
 
 // Splits a comma-separated list of the three components' values ("90,0,-").

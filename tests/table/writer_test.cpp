@@ -75,7 +75,7 @@ TEST(TableWriter, MetadataIsOneLineThatReadsBack) {
     EXPECT_EQ(table_head(record).find("start="), std::string::npos);
 }
 
-TEST(TableMetadata, OlderFreeTextLinesAndBrokenQuotesAreNotMetadata) {
+TEST(TableMetadata, OlderFreeTextLinesBrokenQuotesAndControlBytesAreNotMetadata) {
     const std::string_view not_metadata[] = {
         "start 2024-03-05T03:34:05Z UTC; dt 0.01 s; units gal; sources a.EW; scale 1",
         "",
@@ -83,7 +83,8 @@ TEST(TableMetadata, OlderFreeTextLinesAndBrokenQuotesAreNotMetadata) {
         "Station=X",
         "a=b c",
         "a=\"b\"c",
-        "a=b\"c"};
+        "a=b\"c",
+        "a=b\x01c"};
     for (const auto line : not_metadata) EXPECT_FALSE(companion::parse_metadata(line)) << line;
     const auto head = companion::parse_table_head(
         "ST EW NS UD\nstart unknown; dt 0.01 s; units gal; sources x; scale 1\n0 1 2\n", "old.txt");
