@@ -147,7 +147,8 @@ void take_site_and_origin(const Header& header, Component& component) {
     component.origin.magnitude = defined(header, magnitude_word);
     const auto origin = defined(header, origin_word, footer_origin);
     const auto reference = start_of(header, 0.0);
-    if (origin && reference) component.origin.time = *reference + std::llround(*origin * 1e6);
+    if (origin && reference && std::abs(*origin) < 1e9)
+        component.origin.time = *reference + std::llround(*origin * 1e6);
 }
 
 // The checks and the meaning shared by both forms; `samples` are the data section's values.
