@@ -33,7 +33,7 @@ table::Record record_of(std::size_t samples) {
         }
     }
     record.sources = {"a", "b", "c"};
-    record.scale = "1";
+    record.processing.add("scale", "1");
     return record;
 }
 

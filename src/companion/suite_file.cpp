@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <limits>
 
 #include "companion/number_text.hpp"
@@ -242,6 +243,39 @@ Result<SuiteTable> read_suite_file(const std::filesystem::path& file) {
     auto text = read_whole_file(file);
     if (!text) return text.problem();
     return parse_suite_text(*text, file.string());
+}
+
+Result<TableHead> parse_table_head(std::string_view text, const std::string& name) {
+    TableHead head;
+    for (int line = 1; line <= 2; ++line) {
+        const std::size_t end = text.find('\n');
+        if (end == std::string_view::npos) {
+            return Problem{name, static_cast<std::uint64_t>(line),
+                           "expected the table's two head lines, found the end of the file"};
+        }
+        const std::string_view content = trim(text.substr(0, end));
+        text.remove_prefix(end + 1);
+        if (line == 2) {
+            head.second_line = std::string(content);
+            head.metadata = parse_metadata(content);
+            break;
+        }
+        std::vector<std::string_view> words;
+        split(content, ' ', words);
+        for (const auto word : words) head.words.emplace_back(word);
+    }
+    return head;
+}
+
+Result<TableHead> read_table_head(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return Problem{file.string(), 0, std::string("cannot open: ") + std::strerror(errno)};
+    std::string text, line;
+    for (int k = 0; k < 2 && std::getline(in, line); ++k) {
+        text += line;
+        if (!in.eof()) text += '\n';
+    }
+    return parse_table_head(text, file.string());
 }
 
 }  // namespace smwave::companion

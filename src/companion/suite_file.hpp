@@ -16,11 +16,13 @@
 //     const std::vector<double>& time = table->columns[0];
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "companion/problem.hpp"
+#include "companion/table_metadata.hpp"
 
 namespace smwave::companion {
 
@@ -46,6 +48,17 @@ Result<SuiteTable> read_suite_file(const std::filesystem::path& file);
 
 // The same for text already in memory; `name` is the file name its problems show.
 Result<SuiteTable> parse_suite_text(std::string_view text, const std::string& name);
+
+// The first two lines of smwave's input table: the header words ("STATION EW NS UD") and the second
+// line, parsed when it is the metadata smwave-table writes (an older table's free text is kept as it
+// is, with no metadata). A file without two lines is a Problem.
+struct TableHead {
+    std::vector<std::string> words;
+    std::string second_line;
+    std::optional<TableMetadata> metadata;
+};
+Result<TableHead> read_table_head(const std::filesystem::path& file);
+Result<TableHead> parse_table_head(std::string_view text, const std::string& name);
 
 // Reads a whole file into memory: a Problem when it cannot be opened or read, or is a folder.
 Result<std::string> read_whole_file(const std::filesystem::path& file);

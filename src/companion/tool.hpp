@@ -13,23 +13,9 @@
 #include <functional>
 #include <string_view>
 
-#include "companion/problem.hpp"
+#include "companion/messages.hpp"
 
 namespace smwave::companion {
-
-// The project's version, as --version shows it.
-std::string_view version();
-
-// Thrown by refuse(); run_tool catches it, reports the problem and returns 2.
-struct Refusal {
-    Problem problem;
-};
-
-// Ends the tool's work with the problem reported and exit status 2.
-[[noreturn]] void refuse(Problem problem);
-
-// "tool: message" on standard error (a warning: the status is not changed).
-void warn(std::string_view message);
 
 // Adds --version, parses the options (a usage error: the message, a hint to --help and status 2;
 // --help and --version: their text on standard output and status 0), makes SIGINT and SIGTERM remove

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "companion/messages.hpp"
 #include "companion/number_text.hpp"
-#include "companion/tool.hpp"
 
 namespace smwave::plot {
 

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "companion/tool.hpp"
+#include "companion/messages.hpp"
 
 namespace smwave::plot {
 

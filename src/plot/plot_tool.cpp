@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
-#include "companion/tool.hpp"
 #include "plot/figure_script.hpp"
 #include "plot/gnuplot_run.hpp"
 

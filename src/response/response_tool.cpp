@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "companion/messages.hpp"
 #include "companion/output_file.hpp"
-#include "companion/tool.hpp"
 #include "response/record.hpp"
 #include "response/response_file.hpp"
 #include "response/spectrum.hpp"

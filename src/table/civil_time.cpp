@@ -68,6 +68,56 @@ std::optional<std::int64_t> parse_slashed_date_time(std::string_view text) {
     return seconds * microseconds_per_second;
 }
 
+std::optional<std::int64_t> parse_iso_date_time(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n'))
+        text.remove_prefix(1);
+    while (!text.empty() &&
+           (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r'))
+        text.remove_suffix(1);
+    std::size_t at = 0;
+    const auto year = take_digits(text, at, 4);
+    if (!year || !take(text, at, '-')) return std::nullopt;
+    const auto month = take_digits(text, at, 2);
+    if (!month || !take(text, at, '-')) return std::nullopt;
+    const auto day = take_digits(text, at, 2);
+    if (!day || *month < 1 || *month > 12 || *day < 1 || *day > days_in_month(*year, *month))
+        return std::nullopt;
+    std::int64_t seconds = days_from_civil(*year, *month, *day) * 86400;
+    if (at == text.size()) return seconds * microseconds_per_second;
+    if (!take(text, at, 'T')) return std::nullopt;
+    const auto hour = take_digits(text, at, 2);
+    if (!hour || !take(text, at, ':')) return std::nullopt;
+    const auto minute = take_digits(text, at, 2);
+    if (!minute || !take(text, at, ':')) return std::nullopt;
+    const auto second = take_digits(text, at, 2);
+    if (!second || *hour > 24 || *minute > 59 || *second > 60) return std::nullopt;
+    seconds += *hour * 3600 + *minute * 60 + *second;
+    std::int64_t micro = 0;
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        std::int64_t scale = 100000;
+        if (at >= text.size() || text[at] < '0' || text[at] > '9') return std::nullopt;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            micro += (text[at] - '0') * scale;
+            scale /= 10;
+            ++at;
+        }
+    }
+    if (at < text.size() && text[at] == 'Z') {
+        ++at;
+    } else if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        const int sign = text[at] == '+' ? 1 : -1;
+        ++at;
+        const auto offset_hours = take_digits(text, at, 2);
+        if (!offset_hours || !take(text, at, ':')) return std::nullopt;
+        const auto offset_minutes = take_digits(text, at, 2);
+        if (!offset_minutes) return std::nullopt;
+        seconds -= sign * (*offset_hours * 3600 + *offset_minutes * 60);
+    }
+    if (at != text.size()) return std::nullopt;
+    return seconds * microseconds_per_second + micro;
+}
+
 std::string format_utc(std::int64_t microseconds) {
     std::int64_t seconds = microseconds / microseconds_per_second;
     std::int64_t fraction = microseconds % microseconds_per_second;

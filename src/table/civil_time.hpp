@@ -16,6 +16,11 @@ std::int64_t days_from_civil(std::int64_t year, unsigned month, unsigned day);
 // text is not such a date or names an impossible one.
 std::optional<std::int64_t> parse_slashed_date_time(std::string_view text);
 
+// Reads an ISO 8601 date and time as XML files write it, "2024-03-05T03:34:05Z", with a fraction of
+// the second ("...05.25Z"), an offset ("+09:00") or none (taken as UTC), or a date alone (its
+// midnight); nothing for other text or impossible dates.
+std::optional<std::int64_t> parse_iso_date_time(std::string_view text);
+
 // "2024-03-05T03:34:05Z", with the fraction of the second when it is not whole ("...05.25Z").
 std::string format_utc(std::int64_t microseconds);
 

@@ -54,14 +54,6 @@ bool all_numbers(const std::vector<std::string_view>& fields) {
     return true;
 }
 
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
-}
-
 // The 0-based column an entry of the choice names: a 1-based number, or a header name (exact first,
 // then ignoring case).
 Result<std::size_t> resolve_column(std::string_view entry, const std::vector<std::string>& header,
@@ -76,7 +68,7 @@ Result<std::size_t> resolve_column(std::string_view entry, const std::vector<std
         if (header[column] == entry) return column;
     }
     for (std::size_t column = 0; column < header.size(); ++column) {
-        if (lower(header[column]) == lower(entry)) return column;
+        if (lower_case(header[column]) == lower_case(entry)) return column;
     }
     if (header.empty()) return Problem{name, 0, "no header line names a column " + quoted(entry)};
     std::string known;

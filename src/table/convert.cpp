@@ -4,6 +4,7 @@
 
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
+#include "table/inventory.hpp"
 #include "table/knet_reader.hpp"
 #include "table/mseed_reader.hpp"
 #include "table/sac_reader.hpp"
@@ -64,20 +65,39 @@ Result<std::string> read_input(const std::string& name) {
     return companion::read_whole_file(name);
 }
 
-struct Input {
-    Format format = Format::columns;
-    Reading reading;
-};
+}  // namespace
+
+std::string_view format_name(Format format) {
+    switch (format) {
+        case Format::knet:
+            return "knet";
+        case Format::sac:
+            return "sac";
+        case Format::sac_ascii:
+            return "sac-ascii";
+        case Format::mseed:
+            return "mseed";
+        case Format::columns:
+            return "columns";
+    }
+    return "unknown";
+}
 
 Result<Input> read_one(const std::string& name, const ConversionOptions& options) {
     auto content = read_input(name);
     if (!content) return content.problem();
+    if (looks_like_stationxml(*content))
+        return Problem{name, 0, "this is a StationXML file; give it with --inventory"};
+    if (looks_like_quakeml(*content))
+        return Problem{name, 0, "this is an event file (QuakeML), not a record"};
     const std::optional<Format> format = options.format ? options.format : recognise_format(*content);
     if (!format) return Problem{name, 0, "the format is not recognised; name it with --format"};
     auto reading = read_content(*content, name, *format, options);
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};
 }
+
+namespace {
 
 // The components of every input in order: three single-component files in argument order, or the
 // channels of one file in the order --channels names (by default east, north, vertical for
@@ -88,6 +108,14 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         return Problem{
             "", 0,
             "--channels orders the channels of one file; several files give components in their order"};
+    }
+    for (std::size_t k = 0; k < options.inputs.size(); ++k) {
+        for (std::size_t j = 0; j < k; ++j) {
+            std::error_code error;
+            if (options.inputs[j] == options.inputs[k] ||
+                fs::equivalent(options.inputs[j], options.inputs[k], error))
+                return Problem{options.inputs[k], 0, "is given twice (as " + options.inputs[j] + " too)"};
+        }
     }
     std::vector<Component> components;
     for (const auto& name : options.inputs) {
@@ -127,8 +155,15 @@ companion::Status convert(const ConversionOptions& options,
     }
     auto components = gather_components(options, warn);
     if (!components) return components.problem();
+    CorrectionOptions correction = options.correction;
+    correction.baseline = options.assembly.baseline;
+    correction.taper = options.assembly.taper;
+    auto notes = correct_components(*components, correction);
+    if (!notes) return notes.problem();
+    AssemblyOptions assembly = options.assembly;
+    assembly.correction_notes = std::move(*notes);
     std::vector<std::string> warnings;
-    auto record = assemble_record(std::move(*components), options.assembly, warnings);
+    auto record = assemble_record(std::move(*components), assembly, warnings);
     for (const auto& warning : warnings) warn(warning);
     if (!record) return record.problem();
 

@@ -9,6 +9,7 @@
 #include "companion/problem.hpp"
 #include "table/columns_reader.hpp"
 #include "table/component.hpp"
+#include "table/correction.hpp"
 #include "table/record.hpp"
 
 namespace smwave::table {
@@ -30,15 +31,28 @@ struct ConversionOptions {
     ColumnChoice columns;
     std::vector<std::string> channels;
     AssemblyOptions assembly;
+    CorrectionOptions correction;
     bool fill_gaps = false;
 };
+
+// The name --format takes for `format`.
+std::string_view format_name(Format format);
+
+struct Input {
+    Format format = Format::columns;
+    Reading reading;
+};
+
+// Reads one input file in the format named or recognised; StationXML and QuakeML files are refused.
+companion::Result<Input> read_one(const std::string& name, const ConversionOptions& options);
 
 // Reads one file's content in `format`.
 companion::Result<Reading> read_content(std::string_view content, const std::string& name, Format format,
                                         const ConversionOptions& options);
 
-// Reads the inputs, assembles the record and writes the table (nothing is written when any step
-// fails); each warning goes to `warn` as it arises.
+// Reads the inputs, makes counts physical, assembles the record and writes the table (nothing is
+// written when any step fails); each warning goes to `warn` as it arises. A StationXML or QuakeML
+// file given as a record, and the same file given twice, are refused.
 companion::Status convert(const ConversionOptions& options,
                           const std::function<void(std::string_view)>& warn);
 

@@ -32,7 +32,15 @@ constexpr std::string_view label_letters[header_lines] = {
     "dir",        "scalefactor", "maxacc",        "lastcorrection", "memo"};
 
 enum Line {
+    origin_time = 0,
+    origin_latitude = 1,
+    origin_longitude = 2,
+    origin_depth = 3,
+    magnitude = 4,
     station_code = 5,
+    station_latitude = 6,
+    station_longitude = 7,
+    station_height = 8,
     record_time = 9,
     sampling_freq = 10,
     duration = 11,
@@ -97,6 +105,38 @@ void take_direction(std::string_view value, Component& component) {
     }
 }
 
+// The orientation the direction names: north and east horizontal, up vertical.
+void take_orientation(Component& component) {
+    const std::string_view name = component.name;
+    if (name.starts_with("NS")) component.azimuth = 0.0;
+    if (name.starts_with("EW")) component.azimuth = 90.0;
+    if (name.starts_with("NS") || name.starts_with("EW")) component.dip = 0.0;
+    if (name.starts_with("UD")) {
+        component.azimuth = 0.0;
+        component.dip = -90.0;
+    }
+}
+
+// A header number that may be missing or marked unknown (-9999): absent then.
+std::optional<double> stated(std::string_view value) {
+    const auto number = parse_number(value);
+    if (!number || *number == -9999 || !std::isfinite(*number)) return std::nullopt;
+    return number;
+}
+
+// The station's place and the earthquake the header states, times turned from JST to UTC.
+void take_site_and_origin(const std::string_view (&values)[header_lines], Component& component) {
+    component.site.latitude = stated(values[station_latitude]);
+    component.site.longitude = stated(values[station_longitude]);
+    component.site.elevation = stated(values[station_height]);
+    if (const auto time = parse_slashed_date_time(values[origin_time]))
+        component.origin.time = *time - japan_offset;
+    component.origin.latitude = stated(values[origin_latitude]);
+    component.origin.longitude = stated(values[origin_longitude]);
+    component.origin.depth = stated(values[origin_depth]);
+    component.origin.magnitude = stated(values[magnitude]);
+}
+
 // Half a unit of the last decimal a value was printed with ("12.345": 0.0005).
 double printed_precision(std::string_view text) {
     const std::size_t point = text.find('.');
@@ -147,6 +187,8 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
     component.units = "gal";
     component.station = std::string(values[station_code]);
     take_direction(values[direction], component);
+    take_orientation(component);
+    take_site_and_origin(values, component);
     const auto record = parse_slashed_date_time(values[record_time]);
     if (!record)
         return bad_value(name, record_time, values[record_time], "a date and time yyyy/mm/dd hh:mm:ss");
@@ -197,9 +239,8 @@ Result<Reading> read_knet(std::string_view text, const std::string& name) {
     component.samples.reserve(counts.size());
     double peak = 0;
     for (const std::int64_t count : counts) {
-        const double value = (static_cast<double>(count) - mean) * gal_per_count;
-        component.samples.push_back(value);
-        peak = std::max(peak, std::abs(value));
+        component.samples.push_back(static_cast<double>(count) * gal_per_count);
+        peak = std::max(peak, std::abs((static_cast<double>(count) - mean) * gal_per_count));
     }
 
     Reading reading;

@@ -1,8 +1,11 @@
 // smwave-table: writes smwave's input table from K-NET/KiK-net, SAC, miniSEED or plain-column records.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 
+#include "companion/number_text.hpp"
 #include "companion/tool.hpp"
 #include "table/convert.hpp"
+#include "table/info.hpp"
 
 namespace {
 
@@ -21,6 +24,21 @@ std::vector<std::string> split_list(const std::string& text) {
     return items;
 }
 
+// --info: status 1 when some file could not be read.
+int print_info(const smwave::table::ConversionOptions& options) {
+    if (!options.output.empty()) {
+        const std::vector<std::filesystem::path> inputs(options.inputs.begin(), options.inputs.end());
+        if (auto problem = smwave::companion::refuse_overwriting_inputs(options.output, inputs))
+            smwave::companion::refuse(*problem);
+    }
+    auto out = options.output.empty() ? smwave::companion::OutputFile::standard_output()
+                                      : smwave::companion::OutputFile::open(options.output);
+    if (!out) smwave::companion::refuse(out.problem());
+    const std::size_t unreadable = smwave::table::write_info(options, *out);
+    if (auto problem = out->commit()) smwave::companion::refuse(*problem);
+    return unreadable > 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -29,7 +47,7 @@ int main(int argc, char** argv) {
         "from three single-component records or one record of three components:\n"
         "K-NET/KiK-net ASCII, SAC binary or alphanumeric, miniSEED, or plain columns."};
     smwave::table::ConversionOptions options;
-    std::string format, columns, channels;
+    std::string format, columns, channels, prefilter;
     std::optional<double> interval;
     std::optional<std::size_t> limit;
     app.add_option("inputs", options.inputs, "One file of three components, or three files of one")
@@ -49,6 +67,37 @@ int main(int argc, char** argv) {
         ->expected(1, 3);
     app.add_option("--limit", limit, "Keep only the first N samples")
         ->check(CLI::Range(std::size_t{2}, std::size_t{1} << 40));
+    bool keep_mean = false, detrend = false;
+    app.add_flag("--keep-mean", keep_mean, "Keep the samples' mean (by default it is removed)");
+    app.add_flag("--detrend", detrend, "Remove a least-squares line instead of the mean")
+        ->excludes("--keep-mean");
+    app.add_option("--taper", options.assembly.taper,
+                   "Taper this fraction of the record at each end with a Hann window (such as 0.05)")
+        ->check(CLI::Range(0.0, 0.5));
+    app.add_flag("--trim", options.assembly.trim,
+                 "Cut components whose starts differ to their common time span");
+    bool info = false;
+    app.add_flag("--info", info,
+                 "Convert nothing: print one CSV row per input file (format, codes, start, rate, samples, "
+                 "units, place, origin)");
+    std::string inventory;
+    app.add_option("--inventory", inventory,
+                   "StationXML file, or a folder of them, whose sensitivities turn counts into cm/s/s "
+                   "(default: NET.STA.xml beside the records)");
+    app.add_option("--units", options.correction.units,
+                   "The samples' units (m/s**2, cm/s/s, gal, g, ...), converted to cm/s/s")
+        ->excludes("--inventory");
+    std::string response = "sensitivity";
+    app.add_option("--response", response,
+                   "How counts become cm/s/s: by the channel's sensitivity (accelerometers), or by its full "
+                   "response (also velocity sensors, differentiated)")
+        ->check(CLI::IsMember({"sensitivity", "full"}));
+    app.add_option("--prefilter", prefilter,
+                   "The full correction's cosine pre-filter corners f1,f2,f3,f4 in Hz "
+                   "(default 0.005,0.01 and 0.8, 0.9 of the Nyquist frequency)");
+    app.add_option("--water-level", options.correction.water_level_db,
+                   "The full correction's water level in dB below the response's largest value (default 60)")
+        ->check(CLI::NonNegativeNumber);
     app.add_flag("--fill-gaps", options.fill_gaps,
                  "Fill gaps in miniSEED channels with zeros instead of refusing");
     app.add_flag("--allow-mixed", options.assembly.allow_mixed_sensors,
@@ -59,6 +108,24 @@ int main(int argc, char** argv) {
         if (!channels.empty()) options.channels = split_list(channels);
         options.columns.interval = interval;
         options.assembly.limit = limit;
+        if (info) return print_info(options);
+        if (!inventory.empty()) options.correction.inventory = inventory;
+        options.correction.full_response = response == "full";
+        if (!prefilter.empty()) {
+            std::vector<double> corners;
+            for (const auto& item : split_list(prefilter)) {
+                const auto corner = smwave::companion::parse_number(item);
+                if (corner) corners.push_back(*corner);
+            }
+            if (corners.size() != 4 || !(0 <= corners[0] && corners[0] < corners[1] &&
+                                         corners[1] <= corners[2] && corners[2] < corners[3]))
+                smwave::companion::refuse(
+                    {"", 0, "--prefilter takes four corners f1,f2,f3,f4 in Hz with 0 <= f1 < f2 <= f3 < f4"});
+            options.correction.prefilter =
+                smwave::table::Prefilter{corners[0], corners[1], corners[2], corners[3]};
+        }
+        if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
+        if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
         if (auto problem = smwave::table::convert(options, smwave::companion::warn))
             smwave::companion::refuse(*problem);
         return 0;

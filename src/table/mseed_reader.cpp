@@ -118,7 +118,9 @@ Result<Component> join_segments(const MSTraceID& id, const std::string& name, bo
     std::stable_sort(segments.begin(), segments.end(),
                      [](const MSTraceSeg* a, const MSTraceSeg* b) { return a->starttime < b->starttime; });
     Component component;
+    component.network = id.network;
     component.station = id.station;
+    component.location = id.location;
     component.name = id.channel;
     component.units = "counts";
     component.source = name;

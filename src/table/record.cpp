@@ -1,8 +1,13 @@
 #include "table/record.hpp"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 
 #include "companion/number_text.hpp"
+#include "table/text_lines.hpp"
 
 namespace smwave::table {
 
@@ -10,6 +15,12 @@ using companion::Problem;
 using companion::Result;
 
 namespace {
+
+std::string seconds_text(double seconds) {
+    std::string text;
+    companion::append_shortest(text, seconds);
+    return text + " s";
+}
 
 companion::Status check_compatible(const std::vector<Component>& components, const AssemblyOptions& options) {
     const Component& first = components[0];
@@ -22,10 +33,23 @@ companion::Status check_compatible(const std::vector<Component>& components, con
             what += " s of " + first.source;
             return Problem{other.source, 0, what};
         }
-        if (first.start && other.start &&
+        if (!options.trim && first.start && other.start &&
             std::abs(static_cast<double>(*other.start) - static_cast<double>(*first.start)) >
                 0.5e6 * first.interval) {
-            return Problem{other.source, 0, "starts more than half a sample apart from " + first.source};
+            const double apart =
+                (static_cast<double>(*other.start) - static_cast<double>(*first.start)) / 1e6;
+            return Problem{other.source, 0,
+                           "starts " + seconds_text(std::abs(apart)) + (apart > 0 ? " after " : " before ") +
+                               first.source +
+                               " (more than half a sample); --trim cuts the three to their "
+                               "common time span"};
+        }
+        if (other.station != first.station || other.network != first.network) {
+            return Problem{other.source, 0,
+                           "is of station " + other.network + (other.network.empty() ? "" : ".") +
+                               other.station + ", " + first.source + " of " + first.network +
+                               (first.network.empty() ? "" : ".") + first.station +
+                               ": a table holds one station"};
         }
     }
     // KiK-net sensors: every component that has one against the first that has one.
@@ -85,14 +109,6 @@ char direction_of(std::string_view name) {
     }
 }
 
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
-}
-
 std::string names_of(const std::vector<Component>& components) {
     std::string names;
     for (const auto& component : components) names += (names.empty() ? "" : ", ") + component.name;
@@ -110,7 +126,7 @@ Result<std::vector<Component>> order_channels(std::vector<Component> components,
         for (const auto& name : wanted) {
             std::size_t found = components.size();
             for (std::size_t k = 0; k < components.size(); ++k) {
-                if (lower(components[k].name) != lower(name)) continue;
+                if (lower_case(components[k].name) != lower_case(name)) continue;
                 if (found != components.size())
                     return Problem{source, 0, "more than one channel is named " + name};
                 found = k;
@@ -142,8 +158,89 @@ Result<std::vector<Component>> order_channels(std::vector<Component> components,
     return ordered;
 }
 
+namespace {
+
+// Cuts the components to the span that all of them cover; a warning says what each lost.
+companion::Status trim_to_common_span(std::vector<Component>& components,
+                                      std::vector<std::string>& warnings) {
+    for (const auto& component : components) {
+        if (!component.start)
+            return Problem{component.source, 0, "--trim needs the start time of every component"};
+    }
+    const double period = components[0].interval * 1e6;
+    std::int64_t latest = *components[0].start;
+    for (const auto& component : components) latest = std::max(latest, *component.start);
+    std::vector<std::size_t> leading;
+    std::size_t common = SIZE_MAX;
+    for (const auto& component : components) {
+        const auto skip =
+            static_cast<std::size_t>(std::llround(static_cast<double>(latest - *component.start) / period));
+        leading.push_back(skip);
+        common = std::min(common, component.samples.size() > skip ? component.samples.size() - skip : 0);
+    }
+    if (common < 2) return Problem{"", 0, "the components share fewer than two samples of time"};
+    std::string dropped;
+    bool any = false;
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        auto& samples = components[k].samples;
+        const std::size_t trailing = samples.size() - leading[k] - common;
+        any = any || leading[k] > 0 || trailing > 0;
+        samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(leading[k]));
+        samples.resize(common);
+        components[k].start = *components[k].start + std::llround(static_cast<double>(leading[k]) * period);
+        dropped += (k ? ", " : "") + std::to_string(leading[k]) + "+" + std::to_string(trailing);
+    }
+    if (any) {
+        warnings.push_back("--trim: samples dropped from the start+end of each component: " + dropped + " (" +
+                           std::to_string(common) + " kept)");
+    }
+    return std::nullopt;
+}
+
+// A list of the three components' values for the metadata, "-" for what is unknown.
+std::string component_list(const std::vector<Component>& components,
+                           const std::function<std::string(const Component&)>& value) {
+    std::string list;
+    for (const auto& component : components) {
+        const std::string text = value(component);
+        list += (list.empty() ? "" : ",") + (text.empty() ? std::string("-") : text);
+    }
+    return list;
+}
+
+std::string number_or_empty(std::optional<double> value) {
+    std::string text;
+    if (value) companion::append_shortest(text, *value);
+    return text;
+}
+
+void note_processing(Record& record, const std::vector<Component>& components,
+                     const AssemblyOptions& options) {
+    companion::TableMetadata& notes = record.processing;
+    notes.add("baseline", baseline_word(options.baseline));
+    notes.add("taper", number_or_empty(options.taper));
+    notes.add("correction", component_list(components, [](const Component& c) { return c.correction; }));
+    const bool sensed = std::any_of(components.begin(), components.end(),
+                                    [](const Component& c) { return c.sensitivity.has_value(); });
+    if (sensed) {
+        notes.add("sensitivity", component_list(components, [](const Component& c) {
+                      return number_or_empty(c.sensitivity);
+                  }));
+    }
+    for (const auto& [key, value] : options.correction_notes.items) notes.add(key, value);
+    notes.add("scale", scale_text(options.scale));
+}
+
+}  // namespace
+
 Result<Record> assemble_record(std::vector<Component> components, const AssemblyOptions& options,
                                std::vector<std::string>& warnings) {
+    if (components.size() == 1) {
+        return Problem{
+            components[0].source, 0,
+            "a single-component input: a table needs three components (give three single-component "
+            "files, or one file of three)"};
+    }
     if (components.size() != 3) {
         return Problem{"", 0,
                        "a table needs three components; the inputs give " +
@@ -153,28 +250,42 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
     if (options.scale.size() != 0 && options.scale.size() != 1 && options.scale.size() != 3) {
         return Problem{"", 0, "--scale takes one factor or three"};
     }
+    if (!(options.taper >= 0 && options.taper <= 0.5))
+        return Problem{"", 0, "--taper takes a fraction from 0 to 0.5"};
     if (auto problem = check_compatible(components, options)) return *problem;
+    if (options.trim) {
+        if (auto problem = trim_to_common_span(components, warnings)) return *problem;
+    }
 
     Record record;
-    record.station = components[0].station;
-    record.interval = components[0].interval;
-    record.start = components[0].start;
+    const Component& first = components[0];
+    record.network = first.network;
+    record.station = first.station;
+    record.location = first.location;
+    record.site = first.site;
+    record.origin = first.origin;
+    record.interval = first.interval;
+    record.start = first.start;
     record.units = units_text(components);
-    record.scale = scale_text(options.scale);
     std::size_t longest = 0;
     for (const auto& component : components) longest = std::max(longest, component.samples.size());
-    if (longest < 2) return Problem{components[0].source, 0, "the record has fewer than two samples"};
+    if (longest < 2) return Problem{first.source, 0, "the record has fewer than two samples"};
+    if (options.limit) longest = std::min(longest, *options.limit);
+    note_processing(record, components, options);
     std::string lengths;
     bool padded = false;
     for (std::size_t k = 0; k < 3; ++k) {
         Component& component = components[k];
         record.names[k] = component.name.empty() ? "comp" + std::to_string(k + 1) : component.name;
+        record.azimuths[k] = component.azimuth;
+        record.dips[k] = component.dip;
         if (record.sources.empty() || record.sources.back() != component.source)
             record.sources.push_back(component.source);
         lengths += (k ? ", " : "") + std::to_string(component.samples.size());
-        padded = padded || component.samples.size() != longest;
+        padded = padded || component.samples.size() < longest;
         const double factor = options.scale.empty() ? 1.0 : options.scale[options.scale.size() == 1 ? 0 : k];
         std::vector<double>& samples = component.samples;
+        if (samples.size() > longest) samples.resize(longest);
         for (std::size_t i = 0; i < samples.size(); ++i) {
             samples[i] *= factor;
             if (!std::isfinite(samples[i])) {
@@ -183,6 +294,9 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
                                    (factor != 1.0 ? " after scaling" : "")};
             }
         }
+        if (options.baseline == Baseline::mean) remove_mean(samples);
+        if (options.baseline == Baseline::line) remove_line(samples);
+        if (!component.tapered) apply_taper(samples, options.taper);
         samples.resize(longest, 0.0);
         record.samples[k] = std::move(samples);
     }
@@ -190,12 +304,17 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
         warnings.push_back("components of different lengths (" + lengths +
                            " samples): the shorter ones are padded with zeros to " + std::to_string(longest));
     }
-    std::size_t kept = longest;
-    if (options.limit && *options.limit < longest) kept = *options.limit;
-    for (auto& samples : record.samples) samples.resize(kept);
-    if (kept > transform_limit) {
-        warnings.push_back("the record has " + std::to_string(kept) + " samples; smwave transforms at most " +
-                           std::to_string(transform_limit) + " (keep the first ones with --limit)");
+    if (longest > transform_limit) {
+        warnings.push_back("the record has " + std::to_string(longest) +
+                           " samples; smwave transforms at most " + std::to_string(transform_limit) +
+                           " (keep the first ones with --limit)");
+    }
+    const bool counts = std::any_of(components.begin(), components.end(),
+                                    [](const Component& c) { return c.units == "counts"; });
+    if (counts && options.scale.empty()) {
+        warnings.push_back(
+            "the samples are still counts, not physical units: give the channels' StationXML "
+            "with --inventory, or their units with --units");
     }
     return record;
 }

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "companion/problem.hpp"
+#include "companion/table_metadata.hpp"
+#include "table/baseline.hpp"
 #include "table/component.hpp"
 
 namespace smwave::table {
@@ -15,26 +17,36 @@ namespace smwave::table {
 constexpr std::size_t transform_limit = 131072;
 
 struct Record {
-    std::string station;
+    std::string network, station, location;
     std::array<std::string, 3> names;
+    std::array<std::optional<double>, 3> azimuths, dips;
     std::array<std::vector<double>, 3> samples;  // all of one length
     double interval = 0;
     std::optional<std::int64_t> start;  // microseconds since 1970 UTC
     std::string units;
+    Site site;
+    Origin origin;
     std::vector<std::string> sources;
-    std::string scale;  // the factors applied, as text
+    // What was done to the samples, as the metadata items that say so ("baseline", "taper", ...).
+    companion::TableMetadata processing;
 };
 
 struct AssemblyOptions {
     std::vector<double> scale;         // none, one factor for all, or one per component
     std::optional<std::size_t> limit;  // keep only the first samples
     bool allow_mixed_sensors = false;  // KiK-net borehole and surface files in one record
+    Baseline baseline = Baseline::mean;
+    double taper = 0;   // the fraction of the record tapered at each end
+    bool trim = false;  // cut components of different starts to their common time span
+    companion::TableMetadata correction_notes;  // how counts were corrected: inventory, prefilter, ...
 };
 
 // Makes the record of components 1, 2, 3 (in that order): refuses different intervals (more than
-// 1e-6 relative apart), starts more than half a sample apart, mixed KiK-net sensors, values that are
-// not finite and records of fewer than two samples; pads shorter components with zeros, applies the
-// scale and the limit, and adds a warning for each padding, and for a record longer than smwave
+// 1e-6 relative apart), starts more than half a sample apart (unless `trim`, which cuts the three to
+// their common span and warns how many samples each lost), mixed KiK-net sensors, values that are
+// not finite and records of fewer than two samples. Applies the limit and the scale, removes the
+// baseline and tapers each component over its own samples, then pads shorter components with zeros;
+// warns of each padding, of samples still in counts (unless scaled), and of a record longer than smwave
 // transforms.
 companion::Result<Record> assemble_record(std::vector<Component> components, const AssemblyOptions& options,
                                           std::vector<std::string>& warnings);

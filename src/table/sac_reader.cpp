@@ -30,6 +30,16 @@ constexpr std::int32_t undefined_int = -12345;
 enum Word {
     delta_word = 0,
     begin_word = 5,
+    origin_word = 7,
+    station_latitude_word = 31,
+    station_longitude_word = 32,
+    station_elevation_word = 33,
+    event_latitude_word = 35,
+    event_longitude_word = 36,
+    event_depth_word = 38,
+    magnitude_word = 39,
+    azimuth_word = 57,
+    inclination_word = 58,
     year_word = 70,
     day_word = 71,
     hour_word = 72,
@@ -42,7 +52,10 @@ enum Word {
     dependent_word = 86,
     even_word = 105,
 };
-constexpr std::size_t station_char = 0, component_char = 160;
+constexpr std::size_t station_char = 0, location_char = 24, component_char = 160, network_char = 168;
+// Places of the footer's double-precision copies of float fields (version 7).
+constexpr std::size_t footer_origin = 3, footer_event_longitude = 16, footer_event_latitude = 17,
+                      footer_station_longitude = 18, footer_station_latitude = 19;
 
 struct Header {
     std::array<float, float_words> floats{};
@@ -109,6 +122,35 @@ std::optional<std::int64_t> start_of(const Header& header, double begin) {
     return seconds * microseconds_per_second + millisecond * 1000 + std::llround(begin * 1e6);
 }
 
+// A float field, or nothing when undefined; version 7 takes the footer's copy where it has one.
+std::optional<double> defined(const Header& header, int word, std::optional<std::size_t> footer = {}) {
+    const float value = header.floats[static_cast<std::size_t>(word)];
+    if (value == undefined_float || !std::isfinite(value)) return std::nullopt;
+    if (footer && int_at(header, version_word) == 7) {
+        const double precise = header.footer[*footer];
+        if (precise == undefined_float) return std::nullopt;
+        return precise;
+    }
+    return decimal_of(value);
+}
+
+// The station's place, the orientation and the earthquake the header states.
+void take_site_and_origin(const Header& header, Component& component) {
+    component.site.latitude = defined(header, station_latitude_word, footer_station_latitude);
+    component.site.longitude = defined(header, station_longitude_word, footer_station_longitude);
+    component.site.elevation = defined(header, station_elevation_word);
+    component.azimuth = defined(header, azimuth_word);
+    if (const auto inclination = defined(header, inclination_word)) component.dip = *inclination - 90.0;
+    component.origin.latitude = defined(header, event_latitude_word, footer_event_latitude);
+    component.origin.longitude = defined(header, event_longitude_word, footer_event_longitude);
+    component.origin.depth = defined(header, event_depth_word);
+    component.origin.magnitude = defined(header, magnitude_word);
+    const auto origin = defined(header, origin_word, footer_origin);
+    const auto reference = start_of(header, 0.0);
+    if (origin && reference && std::abs(*origin) < 1e9)
+        component.origin.time = *reference + std::llround(*origin * 1e6);
+}
+
 // The checks and the meaning shared by both forms; `samples` are the data section's values.
 Result<Reading> interpret(const Header& header, std::vector<double> samples, const std::string& name,
                           const Locate& locate) {
@@ -129,6 +171,9 @@ Result<Reading> interpret(const Header& header, std::vector<double> samples, con
     component.interval = delta;
     if (header.floats[begin_word] != undefined_float) component.start = start_of(header, begin);
     component.station = char_field(header, station_char, 8);
+    component.network = char_field(header, network_char, 8);
+    component.location = char_field(header, location_char, 8);
+    take_site_and_origin(header, component);
     component.name = char_field(header, component_char, 8);
     component.units = units_of(int_at(header, dependent_word));
     component.source = name;

@@ -18,9 +18,11 @@ bool looks_like_sac_ascii(std::string_view content);
 
 // Reads one component. The interval is DELTA (from the footer of version 7, which holds it in double
 // precision); the start is the reference time plus B, unknown when the reference is undefined; the
-// units come from IDEP. Single-precision values are taken as the decimal of their shortest text
-// (DELTA 0.01 is 0.01). A short file, bytes beyond the data, an undefined or non-positive DELTA, an
-// uneven or non-time series: a Problem naming the byte offset (binary) or the line (alphanumeric).
+// units come from IDEP; network, location, the station's place (STLA, STLO, STEL), the orientation
+// (CMPAZ, CMPINC) and the earthquake (O, EVLA, EVLO, EVDP in km, MAG) where defined. Single-precision values
+// are taken as the decimal of their shortest text (DELTA 0.01 is 0.01). A short file, bytes beyond the data,
+// an undefined or non-positive DELTA, an uneven or non-time series: a Problem naming the byte offset (binary)
+// or the line (alphanumeric).
 companion::Result<Reading> read_sac_binary(std::string_view content, const std::string& name);
 companion::Result<Reading> read_sac_ascii(std::string_view content, const std::string& name);
 

@@ -27,15 +27,6 @@ char* put(char* at, std::string_view text) {
 
 char* put(char* at, double value) { return std::to_chars(at, at + 32, value).ptr; }
 
-// Provenance is one line whatever the file names hold.
-std::string one_line(std::string_view text) {
-    std::string line(text);
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 32) c = '?';
-    }
-    return line;
-}
-
 }  // namespace
 
 std::string header_word(std::string_view text) {
@@ -48,17 +39,58 @@ std::string header_word(std::string_view text) {
     return word;
 }
 
+namespace {
+
+std::string number_text(double value) {
+    std::string text;
+    companion::append_shortest(text, value);
+    return text;
+}
+
+void add_number(companion::TableMetadata& metadata, std::string key, std::optional<double> value) {
+    if (value) metadata.add(std::move(key), number_text(*value));
+}
+
+std::string list_of(const std::array<std::optional<double>, 3>& values) {
+    std::string list;
+    for (const auto& value : values) list += (list.empty() ? "" : ",") + (value ? number_text(*value) : "-");
+    return list;
+}
+
+bool any_known(const std::array<std::optional<double>, 3>& values) {
+    return values[0] || values[1] || values[2];
+}
+
+}  // namespace
+
+companion::TableMetadata table_metadata(const Record& record) {
+    companion::TableMetadata metadata;
+    metadata.add("station", record.station);
+    if (!record.network.empty()) metadata.add("network", record.network);
+    if (!record.location.empty()) metadata.add("location", record.location);
+    metadata.add("channels", record.names[0] + "," + record.names[1] + "," + record.names[2]);
+    if (any_known(record.azimuths)) metadata.add("azimuths", list_of(record.azimuths));
+    if (any_known(record.dips)) metadata.add("dips", list_of(record.dips));
+    add_number(metadata, "latitude", record.site.latitude);
+    add_number(metadata, "longitude", record.site.longitude);
+    add_number(metadata, "elevation", record.site.elevation);
+    if (record.start) metadata.add("start", format_utc(*record.start));
+    metadata.add("dt", number_text(record.interval));
+    metadata.add("units", record.units);
+    for (const auto& [key, value] : record.processing.items) metadata.add(key, value);
+    for (const auto& source : record.sources) metadata.add("source", source);
+    if (record.origin.time) metadata.add("origin_time", format_utc(*record.origin.time));
+    add_number(metadata, "origin_latitude", record.origin.latitude);
+    add_number(metadata, "origin_longitude", record.origin.longitude);
+    add_number(metadata, "origin_depth", record.origin.depth);
+    add_number(metadata, "magnitude", record.origin.magnitude);
+    return metadata;
+}
+
 std::string table_head(const Record& record) {
     std::string head = header_word(record.station);
     for (const auto& name : record.names) head += ' ' + header_word(name);
-    head += "\nstart ";
-    head += record.start ? format_utc(*record.start) + " UTC" : std::string("unknown");
-    head += "; dt ";
-    companion::append_shortest(head, record.interval);
-    head += " s; units " + one_line(record.units) + "; sources";
-    for (const auto& source : record.sources) head += ' ' + one_line(source);
-    head += "; scale " + record.scale + '\n';
-    return head;
+    return head + '\n' + companion::format_metadata(table_metadata(record)) + '\n';
 }
 
 void write_table(const Record& record, companion::OutputFile& out) {

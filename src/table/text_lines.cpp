@@ -41,6 +41,14 @@ std::string_view take_word(std::string_view& text) {
     return word;
 }
 
+std::string lower_case(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return result;
+}
+
 std::string quoted(std::string_view text) {
     constexpr std::size_t longest = 40;
     if (text.size() <= longest) return "'" + std::string(text) + "'";

@@ -26,6 +26,9 @@ std::string_view trim(std::string_view text);
 // Takes the next blank- or tab-separated word off the front of `text`; empty when none is left.
 std::string_view take_word(std::string_view& text);
 
+// The text with the letters A-Z made lower case (names compared without regard to case).
+std::string lower_case(std::string_view text);
+
 // The text between quotes for a message, cut to its first 40 bytes ("'1234...'").
 std::string quoted(std::string_view text);
 

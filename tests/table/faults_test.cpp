@@ -48,7 +48,7 @@ TEST(TableFaults, StandardOutputWhenNoOutputIsNamed) {
     write_file(dir / "rec.txt", columns(100));
     const ToolResult run = run_table(dir.path(), {"rec.txt"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out.substr(0, 14), "rec a b c\nstar");
+    EXPECT_EQ(run.out.substr(0, 14), "rec a b c\nstat");
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 102);
     EXPECT_EQ(run_table(dir.path(), {"--version"}).out.rfind("smwave-table ", 0), 0u);
     const ToolResult usage = run_table(dir.path(), {"rec.txt", "--format", "csv"});

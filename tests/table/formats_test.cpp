@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "companion/suite_file.hpp"
 #include "support/tool_run.hpp"
 #include "table/record_files.hpp"
 #include "table/table_checks.hpp"
@@ -17,22 +18,27 @@ namespace fs = std::filesystem;
 constexpr std::size_t samples = 600;
 constexpr std::int64_t start = 1709609645LL * 1000000;  // 2024-03-05T03:34:05Z
 
-std::vector<std::vector<double>> as_doubles(const std::vector<std::vector<std::int32_t>>& counts) {
+// Every format: the whole-record mean of each component removed, as the conversion does by default.
+std::vector<std::vector<double>> as_doubles(const std::vector<std::vector<std::int32_t>>& counts,
+                                            double factor = 1) {
     std::vector<std::vector<double>> values;
-    for (const auto& component : counts) values.emplace_back(component.begin(), component.end());
-    return values;
-}
-
-// K-NET: gal from counts with the whole-record mean removed.
-std::vector<std::vector<double>> in_gal(const std::vector<std::vector<std::int32_t>>& counts) {
-    auto values = as_doubles(counts);
-    for (auto& component : values) {
+    for (const auto& component : counts) {
         double mean = 0;
         for (const double value : component) mean += value;
         mean /= static_cast<double>(component.size());
-        for (double& value : component) value = (value - mean) * 7845.0 / 8223790.0;
+        auto& removed = values.emplace_back();
+        for (const double value : component) removed.push_back((value - mean) * factor);
     }
     return values;
+}
+
+std::vector<std::vector<double>> mean_removed(const std::vector<std::vector<std::int32_t>>& counts) {
+    return as_doubles(counts);
+}
+
+// K-NET: gal from counts.
+std::vector<std::vector<double>> in_gal(const std::vector<std::vector<std::int32_t>>& counts) {
+    return as_doubles(counts, 7845.0 / 8223790.0);
 }
 
 std::string columns_text(const std::vector<std::vector<std::int32_t>>& signal, bool with_time,
@@ -57,6 +63,16 @@ SacFile sac(const std::vector<std::int32_t>& counts, const std::string& componen
     file.component = component;
     file.version = version;
     file.big_endian = big_endian;
+    file.network = "NW";
+    file.fields = {{31, 35.5f},
+                   {32, -120.25f},
+                   {7, 12.5f},
+                   {35, 36.0f},
+                   {36, -121.0f},
+                   {38, 8.5f},
+                   {39, 6.1f},
+                   {57, component == "HHE" ? 90.0f : 0.0f},
+                   {58, component == "HHZ" ? 0.0f : 90.0f}};
     return file;
 }
 
@@ -67,9 +83,26 @@ struct FormatCase {
     std::vector<std::string> words;  // the header line
     double interval;
     std::function<std::vector<std::vector<double>>(const std::vector<std::vector<std::int32_t>>&)> expected =
-        as_doubles;
-    std::string start_text = "start 2024-03-05T03:34:05Z UTC";
+        mean_removed;
+    // Items the table's metadata must hold, beyond station, channels, dt and baseline=mean.
+    std::vector<std::pair<std::string, std::string>> items;
+    std::string err;  // what standard error must hold
 };
+
+const std::vector<std::pair<std::string, std::string>> sac_items = {
+    {"network", "NW"},         {"azimuths", "90,0,0"},
+    {"dips", "0,0,-90"},       {"latitude", "35.5"},
+    {"longitude", "-120.25"},  {"start", "2024-03-05T03:34:05Z"},
+    {"units", "nm/s/s"},       {"origin_time", "2024-03-05T03:34:17.5Z"},
+    {"origin_latitude", "36"}, {"origin_longitude", "-121"},
+    {"origin_depth", "8.5"},   {"magnitude", "6.1"}};
+const std::vector<std::pair<std::string, std::string>> mseed_items = {{"network", "XX"},
+                                                                      {"start", "2024-03-05T03:34:05Z"},
+                                                                      {"units", "counts"},
+                                                                      {"correction", "none,none,none"}};
+const std::string counts_warning =
+    "smwave-table: the samples are still counts, not physical units: give the channels' StationXML with "
+    "--inventory, or their units with --units\n";
 
 void write_sac_set(const fs::path& dir, const std::vector<std::vector<std::int32_t>>& signal, int version,
                    bool big_endian, bool text) {
@@ -90,8 +123,9 @@ const FormatCase cases[] = {
      {"rec.csv", "--columns", "time,EW,ns,ud", "-o", "table.txt"},
      {"rec", "ew", "ns", "ud"},
      0.005,
-     as_doubles,
-     "start unknown"},
+     mean_removed,
+     {{"source", "rec.csv"}, {"units", "as in the file"}},
+     ""},
     {"ColumnsByNumberWithInterval",
      [](const fs::path& dir, const auto& signal) {
          write_file(dir / "rec.txt", columns_text(signal, false, '\t'));
@@ -99,8 +133,9 @@ const FormatCase cases[] = {
      {"rec.txt", "--columns", "3,2,4", "--dt", "0.02", "-o", "table.txt"},
      {"rec", "b", "a", "c"},
      0.02,
-     as_doubles,
-     "start unknown"},
+     mean_removed,
+     {{"source", "rec.txt"}},
+     ""},
     {"KnetThreeFiles",
      [](const fs::path& dir, const auto& signal) {
          const char* directions[] = {"E-W", "N-S", "U-D"};
@@ -115,27 +150,53 @@ const FormatCase cases[] = {
      {"XYZ0120403051234.EW", "XYZ0120403051234.NS", "XYZ0120403051234.UD", "-o", "table.txt"},
      {"XYZ012", "EW", "NS", "UD"},
      0.01,
-     in_gal},
+     in_gal,
+     {{"azimuths", "90,0,0"},
+      {"dips", "0,0,-90"},
+      {"latitude", "36.05"},
+      {"longitude", "140.1"},
+      {"elevation", "25"},
+      {"start", "2024-03-05T03:34:05Z"},
+      {"units", "gal"},
+      {"source", "XYZ0120403051234.EW"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_latitude", "36.1"},
+      {"origin_longitude", "140.2"},
+      {"origin_depth", "40"},
+      {"magnitude", "5.8"}},
+     ""},
     {"SacBinaryLittleEndianVersion6",
      [](const fs::path& dir, const auto& signal) { write_sac_set(dir, signal, 6, false, false); },
      sac_inputs,
      {"ABC", "HHE", "HHN", "HHZ"},
-     0.01},
+     0.01,
+     mean_removed,
+     sac_items,
+     ""},
     {"SacBinaryBigEndianVersion7",
      [](const fs::path& dir, const auto& signal) { write_sac_set(dir, signal, 7, true, false); },
      sac_inputs,
      {"ABC", "HHE", "HHN", "HHZ"},
-     0.01},
+     0.01,
+     mean_removed,
+     sac_items,
+     ""},
     {"SacAlphanumericVersion6",
      [](const fs::path& dir, const auto& signal) { write_sac_set(dir, signal, 6, false, true); },
      sac_inputs,
      {"ABC", "HHE", "HHN", "HHZ"},
-     0.01},
+     0.01,
+     mean_removed,
+     sac_items,
+     ""},
     {"SacAlphanumericVersion7",
      [](const fs::path& dir, const auto& signal) { write_sac_set(dir, signal, 7, false, true); },
      sac_inputs,
      {"ABC", "HHE", "HHN", "HHZ"},
-     0.01},
+     0.01,
+     mean_removed,
+     sac_items,
+     ""},
     {"MseedOneFileInDefaultOrder",
      [](const fs::path& dir, const auto& signal) {
          write_file(dir / "rec.mseed", mseed_channel("STA", "HNZ", start, 200, signal[2]) +
@@ -144,7 +205,10 @@ const FormatCase cases[] = {
      },
      {"rec.mseed", "-o", "table.txt"},
      {"STA", "HNE", "HNN", "HNZ"},
-     0.005},
+     0.005,
+     mean_removed,
+     mseed_items,
+     counts_warning},
     {"MseedOneFileInNamedOrder",
      [](const fs::path& dir, const auto& signal) {
          write_file(dir / "rec.mseed", mseed_channel("STA", "HN2", start, 100, signal[1]) +
@@ -154,9 +218,9 @@ const FormatCase cases[] = {
      {"rec.mseed", "--channels", "hnx,HN2,HN1", "-o", "table.txt"},
      {"STA", "HNX", "HN2", "HN1"},
      0.01,
-     [](const auto& signal) {
-         return as_doubles({signal[0], signal[1], signal[2]});
-     }},
+     mean_removed,
+     mseed_items,
+     counts_warning},
     {"MseedThreeFiles",
      [](const fs::path& dir, const auto& signal) {
          write_file(dir / "a.mseed", mseed_channel("STA", "HNZ", start, 100, signal[0]));
@@ -165,7 +229,10 @@ const FormatCase cases[] = {
      },
      {"a.mseed", "b.mseed", "c.mseed", "-o", "table.txt"},
      {"STA", "HNZ", "HNE", "HNN"},
-     0.01},
+     0.01,
+     mean_removed,
+     mseed_items,
+     counts_warning},
 };
 
 void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
@@ -179,10 +246,18 @@ TEST_P(FormatEndToEnd, GivesTheSignalBackThroughSmwave) {
     c.write(dir.path(), signal);
     const ToolResult run = run_table(dir.path(), c.arguments);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err, c.err);
     const TableContent table = read_table(dir / "table.txt");
     EXPECT_EQ(table.words, c.words);
-    EXPECT_EQ(table.provenance.rfind(c.start_text, 0), 0u) << table.provenance;
+    const auto head = companion::read_table_head(dir / "table.txt");
+    ASSERT_TRUE(head && head->metadata) << table.provenance;
+    auto items = c.items;
+    items.insert(items.end(), {{"station", c.words[0]},
+                               {"channels", c.words[1] + "," + c.words[2] + "," + c.words[3]},
+                               {"baseline", "mean"},
+                               {"taper", "0"}});
+    for (const auto& [key, value] : items) EXPECT_EQ(head->metadata->find(key), value) << key;
+    EXPECT_EQ(head->metadata->number("dt"), c.interval);
     ASSERT_EQ(table.time.size(), samples);
     EXPECT_EQ(table.time[1] - table.time[0], c.interval);  // smwave's interval, to the last bit
     const auto expected = c.expected(signal);

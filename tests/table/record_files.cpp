@@ -89,6 +89,7 @@ Words words_of(const SacFile& file) {
     words.floats[0] = file.delta;
     words.floats[5] = file.begin;
     words.floats[6] = file.begin + file.delta * static_cast<float>(file.data.size() - 1);
+    for (const auto& [word, value] : file.fields) words.floats[static_cast<std::size_t>(word)] = value;
     for (int k = 0; k < 6; ++k) words.ints[static_cast<std::size_t>(k)] = file.reference[k];
     words.ints[6] = file.version;
     words.ints[9] = static_cast<std::int32_t>(file.data.size());
@@ -97,8 +98,22 @@ Words words_of(const SacFile& file) {
     for (int k = 35; k < 40; ++k) words.ints[static_cast<std::size_t>(k)] = 0;
     words.ints[35] = file.leven;
     words.chars = padded(file.station, 8) + padded("-12345", 16);
-    for (int k = 0; k < 21; ++k) words.chars += padded(k == 17 ? file.component : "-12345", 8);
+    for (int k = 0; k < 21; ++k)
+        words.chars += padded(k == 17 ? file.component : k == 18 ? file.network : "-12345", 8);
     return words;
+}
+
+// Version 7's footer: the double-precision copies of DELTA, B, E, O, A, T0-T9, F, EVLO, EVLA, STLO,
+// STLA, then SB and SDELTA (undefined).
+std::vector<double> footer_of(const Words& words) {
+    static constexpr int word_of[22] = {0,  5,  6,  7,  8,  10, 11, 12, 13, 14, 15,
+                                        16, 17, 18, 19, 20, 36, 35, 32, 31, -1, -1};
+    std::vector<double> footer;
+    for (const int word : word_of) {
+        const float value = word < 0 ? -12345.0f : words.floats[static_cast<std::size_t>(word)];
+        footer.push_back(value == -12345.0f ? -12345.0 : decimal_of(value));
+    }
+    return footer;
 }
 
 }  // namespace
@@ -112,8 +127,7 @@ std::string SacFile::binary() const {
     bytes += words.chars;
     for (const float value : data) put_word(bytes, bits_of(value), big_endian);
     if (version == 7) {
-        for (int k = 0; k < 22; ++k) {
-            const double value = k == 0 ? decimal_of(delta) : k == 1 ? decimal_of(begin) : -12345.0;
+        for (const double value : footer_of(words)) {
             std::uint64_t bits = 0;
             std::memcpy(&bits, &value, 8);
             if (big_endian) bits = __builtin_bswap64(bits);
@@ -145,9 +159,10 @@ std::string SacFile::text_form() const {
         if (k % 5 == 4 || k + 1 == data.size()) text += '\n';
     }
     if (version == 7) {
-        text += std::string("  ") + std::to_string(static_cast<double>(delta)) + "\n  " +
-                std::to_string(static_cast<double>(begin)) + '\n';
-        for (int k = 2; k < 22; ++k) text += "  -12345.0\n";
+        for (const double value : footer_of(words)) {
+            std::snprintf(field, sizeof field, "  %.17g\n", value);
+            text += field;
+        }
     }
     return text;
 }

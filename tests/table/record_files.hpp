@@ -1,6 +1,7 @@
 #pragma once
 // Record files written by the tests themselves, in each format smwave-table reads, from a known signal.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct SacFile {
     std::int32_t idep = 8;
     std::string station = "ABC";
     std::string component = "HHE";
+    std::string network = "-12345";
+    std::map<int, float> fields;  // other header floats by word number (STLA is 31), undefined when absent
     std::vector<float> data;
     bool big_endian = false;
     std::string binary() const;

@@ -176,7 +176,7 @@ const Case cases[] = {
      [](const fs::path& d) {
          write_sac(d, [](SacFile& f, std::size_t k) { f.begin = k == 2 ? 0.006f : 0.0f; });
      },
-     three, 2, "smwave-table: r3: starts more than half a sample apart from r1"},
+     three, 2, "smwave-table: r3: starts 0.006 s after r1 (more than half a sample); --trim cuts"},
     {"SacStartsWithinHalfASample",
      [](const fs::path& d) {
          write_sac(d, [](SacFile& f, std::size_t k) { f.begin = k == 2 ? 0.004f : 0.0f; });
@@ -315,6 +315,37 @@ const Case cases[] = {
     {"FormatNotRecognised",
      [](const fs::path& d) { write_file(d / "r1", std::string("\x01\x00\x02\x03", 4)); }, one, 2,
      "smwave-table: r1: the format is not recognised; name it with --format"},
+    {"StationXmlGivenAsRecord",
+     [](const fs::path& d) {
+         write_file(d / "r1",
+                    "<?xml version=\"1.0\"?>\n<FDSNStationXML schemaVersion=\"1.2\"></FDSNStationXML>\n");
+     },
+     one, 2, "smwave-table: r1: this is a StationXML file; give it with --inventory\n"},
+    {"QuakeMlGivenAsRecord",
+     [](const fs::path& d) {
+         write_file(d / "r1", "<q:quakeml xmlns:q=\"http://quakeml.org/xmlns/quakeml/1.2\"/>");
+     },
+     one, 2, "smwave-table: r1: this is an event file (QuakeML), not a record\n"},
+    {"SameFileTwice",
+     [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); },
+     {"r1", "r2", "./r1", "-o", "table.txt"},
+     2,
+     "smwave-table: ./r1: is given twice (as r1 too)\n"},
+    {"SingleComponent", [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); }, one, 2,
+     "smwave-table: r1: a single-component input: a table needs three components"},
+    {"TwoStations",
+     [](const fs::path& d) {
+         write_sac(d, [](SacFile& f, std::size_t k) { f.station = k == 1 ? "DEF" : "ABC"; });
+     },
+     three, 2, "smwave-table: r2: is of station DEF, r1 of ABC: a table holds one station\n"},
+    {"SacStartsApartTrimmed",
+     [](const fs::path& d) {
+         write_sac(d, [](SacFile& f, std::size_t k) { f.begin = k == 2 ? 0.02f : 0.0f; });
+     },
+     {"r1", "r2", "r3", "--trim", "-o", "table.txt"},
+     0,
+     "smwave-table: --trim: samples dropped from the start+end of each component: 2+0, 2+0, 0+2 (598 "
+     "kept)\n"},
     {"FormatForced",
      [](const fs::path& d) { write_sac(d, [](auto&, auto) {}); },
      {"r1", "r2", "r3", "--format", "knet"},
@@ -350,7 +381,9 @@ TEST(TableLimits, LimitKeepsTheFirstSamplesAndPaddingKeepsTheLongest) {
     write_sac(dir.path(), [](SacFile& f, std::size_t k) {
         if (k == 2) f.data.resize(450);
     });
-    ASSERT_EQ(run_table(dir.path(), {"r1", "r2", "r3", "--limit", "500", "-o", "table.txt"}).status, 0);
+    ASSERT_EQ(
+        run_table(dir.path(), {"r1", "r2", "r3", "--limit", "500", "--keep-mean", "-o", "table.txt"}).status,
+        0);
     const TableContent table = read_table(dir / "table.txt");
     ASSERT_EQ(table.time.size(), 500u);
     EXPECT_EQ(table.components[0][499], signal[0][499]);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "companion/output_file.hpp"
+#include "companion/suite_file.hpp"
 #include "support/tool_run.hpp"
 #include "table/civil_time.hpp"
 #include "table/columns_reader.hpp"
@@ -27,7 +28,7 @@ Record record_of(double interval, std::size_t samples) {
     record.start = 1709609645LL * 1000000 + 250000;
     record.units = "gal";
     record.sources = {"a.EW", "b\nNS"};
-    record.scale = "2";
+    record.processing.add("scale", "2");
     return record;
 }
 
@@ -53,13 +54,49 @@ TEST(TableWriter, TimesGiveTheIntervalToTheLastBitAndValuesReadBackExactly) {
     }
 }
 
-TEST(TableWriter, ProvenanceIsOneLine) {
+TEST(TableWriter, MetadataIsOneLineThatReadsBack) {
     Record record = record_of(0.01, 2);
+    record.sources.push_back("my \"best\" record.sac");
+    record.azimuths = {90.0, 0.0, std::nullopt};
+    record.origin.depth = 40;
     EXPECT_EQ(
         table_head(record),
-        "ST A B C\nstart 2024-03-05T03:34:05.25Z UTC; dt 0.01 s; units gal; sources a.EW b?NS; scale 2\n");
+        "ST A B C\nstation=ST channels=A,B,C azimuths=90,0,- start=2024-03-05T03:34:05.25Z dt=0.01 "
+        "units=gal scale=2 source=a.EW source=b?NS source=\"my \\\"best\\\" record.sac\" origin_depth=40\n");
+    const auto head = companion::parse_table_head(table_head(record), "t.txt");
+    ASSERT_TRUE(head);
+    ASSERT_TRUE(head->metadata);
+    EXPECT_EQ(head->metadata->all("source"),
+              (std::vector<std::string>{"a.EW", "b?NS", "my \"best\" record.sac"}));
+    EXPECT_EQ(head->metadata->number("dt"), 0.01);
+    EXPECT_EQ(companion::split_commas(*head->metadata->find("azimuths")),
+              (std::vector<std::string>{"90", "0", "-"}));
     record.start.reset();
-    EXPECT_NE(table_head(record).find("start unknown; dt 0.01 s"), std::string::npos);
+    EXPECT_EQ(table_head(record).find("start="), std::string::npos);
+}
+
+TEST(TableMetadata, OlderFreeTextLinesBrokenQuotesAndControlBytesAreNotMetadata) {
+    const std::string_view not_metadata[] = {
+        "start 2024-03-05T03:34:05Z UTC; dt 0.01 s; units gal; sources a.EW; scale 1",
+        "",
+        "station=\"open",
+        "Station=X",
+        "a=b c",
+        "a=\"b\"c",
+        "a=b\"c",
+        "a=b\x01c"};
+    for (const auto line : not_metadata) EXPECT_FALSE(companion::parse_metadata(line)) << line;
+    const auto head = companion::parse_table_head(
+        "ST EW NS UD\nstart unknown; dt 0.01 s; units gal; sources x; scale 1\n0 1 2\n", "old.txt");
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->words, (std::vector<std::string>{"ST", "EW", "NS", "UD"}));
+    EXPECT_EQ(head->second_line, "start unknown; dt 0.01 s; units gal; sources x; scale 1");
+    EXPECT_FALSE(head->metadata);
+    const auto empty_value = companion::parse_metadata("a=\"\" b=\"x y\"  c=1");
+    ASSERT_TRUE(empty_value);
+    EXPECT_EQ(empty_value->items,
+              (std::vector<std::pair<std::string, std::string>>{{"a", ""}, {"b", "x y"}, {"c", "1"}}));
+    EXPECT_FALSE(companion::parse_table_head("one line only\n", "short.txt"));
 }
 
 TEST(TableWriter, HeaderWordsAreReadWhole) {

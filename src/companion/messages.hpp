@@ -1,0 +1,27 @@
+#pragma once
+// What a companion tool says and how it stops on a problem, for every file of a tool; only the
+// files that parse options need tool.hpp (and CLI11) as well.
+//
+//     if (!table) refuse(table.problem());       // "tool: FILE:LINE: what", status 2
+//     warn("3 fields hold no number");            // "tool: 3 fields hold no number"
+#include <string_view>
+
+#include "companion/problem.hpp"
+
+namespace smwave::companion {
+
+// The project's version, as --version shows it.
+std::string_view version();
+
+// Thrown by refuse(); run_tool catches it, reports the problem and returns 2.
+struct Refusal {
+    Problem problem;
+};
+
+// Ends the tool's work with the problem reported and exit status 2.
+[[noreturn]] void refuse(Problem problem);
+
+// "tool: message" on standard error (a warning: the status is not changed).
+void warn(std::string_view message);
+
+}  // namespace smwave::companion
