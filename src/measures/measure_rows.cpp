@@ -91,14 +91,15 @@ void add_fourier_rows(std::vector<MeasureRow>& rows, const std::array<std::vecto
 
     const KonnoOhmachi smoothing(bins, 1 / (static_cast<double>(length) * dt));
     const double nyquist = 1 / (2 * dt);
-    for (const double f : inputs.frequencies) {
+    const std::vector<std::vector<double>> smoothed = smoothing.smooth(views, inputs.frequencies);
+    for (std::size_t i = 0; i < inputs.frequencies.size(); ++i) {
+        const double f = inputs.frequencies[i];
         std::string name = "fas_";
         companion::append_shortest(name, f);
         name += "Hz";
         MeasureRow row{std::move(name), "cm/s", {}};
         if (f <= nyquist) {
-            const std::vector<double> smoothed = smoothing.smooth(views, f);
-            for (std::size_t s = 0; s < 4; ++s) row.cells[s] = cell(smoothed[s]);
+            for (std::size_t s = 0; s < 4; ++s) row.cells[s] = cell(smoothed[i][s]);
         }
         rows.push_back(std::move(row));
     }

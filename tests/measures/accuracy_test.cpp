@@ -132,13 +132,30 @@ TEST(Accuracy, JmaPublishedValueAndGrade) {
     }
 }
 
-TEST(Accuracy, KonnoOhmachiOfAFlatSpectrumIsFlat) {
-    const std::size_t bins = 8192;
-    const KonnoOhmachi smoothing(bins, 100.0 / 16384);
-    const std::vector<double> flat(bins, 3.5);
-    const std::array<std::span<const double>, 1> spectra{flat};
-    for (const double f : {0.05, 0.1, 100.0 / 16384 * 17, 1.0, 7.3, 49.9}) {
-        EXPECT_NEAR(smoothing.smooth(spectra, f)[0], 3.5, 1e-12) << f;
+TEST(Accuracy, KonnoOhmachiIsFlatOnAFlatSpectrumAndTheWindowsMeanElsewhere) {
+    // 1000 bins (blocks and a shorter last one), centres on a bin, between bins, at both ends.
+    const std::size_t bins = 1000;
+    const double spacing = 100.0 / 2048;
+    const KonnoOhmachi smoothing(bins, spacing);
+    std::mt19937 random(2);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::vector<double> flat(bins, 3.5), rough(bins);
+    for (double& value : rough) value = unit(random);
+    const std::array<std::span<const double>, 2> spectra{flat, rough};
+    const std::vector<double> centres{0.01, spacing * 17, spacing * 17.5, 1.0, 7.3, spacing * bins};
+    const auto smoothed = smoothing.smooth(spectra, centres);
+    for (std::size_t c = 0; c < centres.size(); ++c) {
+        SCOPED_TRACE(centres[c]);
+        EXPECT_NEAR(smoothed[c][0], 3.5, 1e-12);
+        // The window written out with its own sine at every bin.
+        double sum = 0, weights = 0;
+        for (std::size_t k = 0; k < bins; ++k) {
+            const double x = 40 * std::log10((k + 1) * spacing / centres[c]);
+            const double w = x == 0 ? 1 : std::pow(std::sin(x) / x, 4);
+            sum += w * rough[k];
+            weights += w;
+        }
+        EXPECT_NEAR(smoothed[c][1], sum / weights, 1e-10 * sum / weights);
     }
 }
 
