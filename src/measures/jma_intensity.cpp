@@ -37,23 +37,26 @@ JmaIntensity jma_from_intensity(double intensity) {
     return {intensity, tenths / 10, grade};
 }
 
-JmaIntensity jma_intensity(const std::array<std::vector<Complex>, 3>& spectra, std::size_t samples,
-                           double dt) {
+JmaIntensity jma_intensity(const std::array<std::vector<Complex>, 3>& spectra,
+                           const PaddedTransform& transform, std::size_t samples, double dt) {
     const std::size_t length = spectra[0].size();
     // The samples that make up 0.3 s (the allowance keeps 0.3 / dt from rounding above a whole number).
     const auto needed = static_cast<std::size_t>(std::ceil(0.3 / dt * (1 - 1e-12)));
     if (needed == 0 || needed > samples) return jma_from_intensity(std::numeric_limits<double>::quiet_NaN());
 
+    std::vector<double> gains(length / 2 + 1);
+    for (std::size_t k = 0; k <= length / 2; ++k)
+        gains[k] = jma_filter(static_cast<double>(k) / (static_cast<double>(length) * dt));
     std::vector<double> level(length, 0.0);
     for (const std::vector<Complex>& spectrum : spectra) {
         std::vector<Complex> filtered = spectrum;
         for (std::size_t k = 0; k <= length / 2; ++k) {
-            const double gain = jma_filter(static_cast<double>(k) / (static_cast<double>(length) * dt));
+            const double gain = gains[k];
             filtered[k] = {filtered[k].re * gain, filtered[k].im * gain};
             if (k != 0 && k != length - k)
                 filtered[length - k] = {filtered[length - k].re * gain, filtered[length - k].im * gain};
         }
-        const std::vector<double> x = backward_transform(std::move(filtered));
+        const std::vector<double> x = transform.backward(std::move(filtered));
         for (std::size_t i = 0; i < length; ++i) level[i] += x[i] * x[i];
     }
     // The needed-th largest of p = sqrt(level): the largest a with that many samples at a or above.

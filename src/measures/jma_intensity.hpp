@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "measures/padded_spectrum.hpp"
 #include "spectral/complex_math.hpp"
 
 namespace smwave::measures {
@@ -23,10 +24,10 @@ struct JmaIntensity {
     std::string grade;     // "0" .. "4", "5-", "5+", "6-", "6+", "7", or empty
 };
 
-// The intensity of three components given by their forward transforms (padded_spectrum), bins at
+// The intensity of three components given by their forward transforms through `transform`, bins at
 // k / (bins dt), of a record of `samples` samples. p(t) is taken over the whole padded length.
-JmaIntensity jma_intensity(const std::array<std::vector<Complex>, 3>& spectra, std::size_t samples,
-                           double dt);
+JmaIntensity jma_intensity(const std::array<std::vector<Complex>, 3>& spectra,
+                           const PaddedTransform& transform, std::size_t samples, double dt);
 
 // The published value and grade of an unrounded intensity.
 JmaIntensity jma_from_intensity(double intensity);

@@ -66,8 +66,8 @@ MeasureRow housner_row(const response::GroundRecord& record, unsigned threads) {
 }
 
 void add_jma_rows(std::vector<MeasureRow>& rows, const std::array<std::vector<Complex>, 3>& spectra,
-                  std::size_t samples, double dt) {
-    const JmaIntensity jma = jma_intensity(spectra, samples, dt);
+                  const PaddedTransform& transform, std::size_t samples, double dt) {
+    const JmaIntensity jma = jma_intensity(spectra, transform, samples, dt);
     rows.push_back({"jma_intensity", "", {cell(jma.intensity)}});
     rows.push_back({"jma_intensity_published", "", {cell(jma.published)}});
     rows.push_back({"jma_grade", "", {jma.grade}});
@@ -131,10 +131,10 @@ std::vector<MeasureRow> measure_rows(const MeasureInputs& inputs) {
     rows.push_back(housner_row(record, inputs.threads));
 
     const std::size_t samples = a[0].size();
-    const std::int32_t length = padded_length(samples);
-    const std::array<std::vector<Complex>, 3> spectra{
-        forward_transform(a[0], length), forward_transform(a[1], length), forward_transform(a[2], length)};
-    add_jma_rows(rows, spectra, samples, dt);
+    const PaddedTransform transform(padded_length(samples));
+    const std::array<std::vector<Complex>, 3> spectra{transform.forward(a[0]), transform.forward(a[1]),
+                                                      transform.forward(a[2])};
+    add_jma_rows(rows, spectra, transform, samples, dt);
     add_fourier_rows(rows, spectra, inputs);
     return rows;
 }

@@ -109,11 +109,10 @@ TEST(Accuracy, JmaIntensityOfASineFollowsTheFilterAtItsFrequency) {
         a[a.size() - 1 - i] *= taper;
     }
     const std::vector<double> zeros(a.size(), 0.0);
-    const std::int32_t length = padded_length(a.size());
-    EXPECT_GE(length, static_cast<std::int32_t>(a.size() * 1.1));
+    const PaddedTransform transform(padded_length(a.size()));
+    EXPECT_GE(transform.length(), static_cast<std::int32_t>(a.size() * 1.1));
     const JmaIntensity jma = jma_intensity(
-        {forward_transform(a, length), forward_transform(zeros, length), forward_transform(zeros, length)},
-        a.size(), dt);
+        {transform.forward(a), transform.forward(zeros), transform.forward(zeros)}, transform, a.size(), dt);
     EXPECT_NEAR(jma.intensity, 2 * std::log10(100 * jma_filter(1)) + 0.94, 1e-4);
     EXPECT_EQ(jma_filter(0), 0);
 }
