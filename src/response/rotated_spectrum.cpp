@@ -11,6 +11,8 @@ namespace smwave::response {
 
 namespace {
 
+constexpr std::size_t max_stored_points = 2'000'000;
+
 RotD scaled(RotD d, double factor) { return {d.rotd00 * factor, d.rotd50 * factor, d.rotd100 * factor}; }
 
 RotatedRow oscillator_row(const GroundRecord& record, std::array<int, 2> horizontals, double damping,
@@ -18,7 +20,22 @@ RotatedRow oscillator_row(const GroundRecord& record, std::array<int, 2> horizon
     const IntervalMap map = interval_map(period, damping, record.dt, sub_steps(period, record.dt));
     const std::span<const double> first = record.components[horizontals[0]];
     const std::span<const double> second = record.components[horizontals[1]];
-    const RotD sd = rotd_of(rotated_peaks([&](auto&& take) { trace_pair(map, first, second, take); }));
+    // Stepping costs more than storing: displacements that fit in a few tens of MB are traced once and
+    // kept, longer ones are generated again for the peak search's second pass.
+    const std::size_t points = (first.size() - 1) * static_cast<std::size_t>(map.count) + 1;
+    RotD sd;
+    if (points <= max_stored_points) {
+        std::vector<double> u1, u2;
+        u1.reserve(points);
+        u2.reserve(points);
+        trace_pair(map, first, second, [&](double a, double b) {
+            u1.push_back(a);
+            u2.push_back(b);
+        });
+        sd = rotd_of(rotated_peaks(u1, u2));
+    } else {
+        sd = rotd_of(rotated_peaks([&](auto&& take) { trace_pair(map, first, second, take); }));
+    }
     const double omega = 2 * std::numbers::pi / period;
     return {damping, period, sd, scaled(sd, omega), scaled(sd, omega * omega)};
 }

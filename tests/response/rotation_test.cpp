@@ -120,6 +120,12 @@ TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
         });
         const auto pruned = rotated_peaks([&](auto&& take) { trace_pair(map, x1, x2, take); });
         EXPECT_EQ(pruned, rotated_peaks_plain(u1, u2)) << period;
+        // The rotated spectra keep the traced displacements instead: the same numbers again.
+        const RotD plain = rotd_of(rotated_peaks_plain(u1, u2));
+        const RotD spectrum = rotated_spectra(record_of(x1, x2, x1), {0, 1}, {0.05}, {period}, 1)[0].sd;
+        EXPECT_EQ(spectrum.rotd00, plain.rotd00);
+        EXPECT_EQ(spectrum.rotd50, plain.rotd50);
+        EXPECT_EQ(spectrum.rotd100, plain.rotd100);
     }
 }
 
