@@ -159,7 +159,9 @@ TEST(Accuracy, KonnoOhmachiIsFlatOnAFlatSpectrumAndTheWindowsMeanElsewhere) {
 }
 
 TEST(Accuracy, HousnerIntensityIsThePseudoVelocityIntegratedOverPeriod) {
-    const auto [x1, x2] = random_pair(1500, 3);
+    const auto pair = random_pair(1500, 3);
+    const std::vector<double>& x1 = pair[0];
+    const std::vector<double>& x2 = pair[1];
     MeasureInputs inputs;
     inputs.acceleration = record_of(x1, x2, x1);
     inputs.frequencies = {};

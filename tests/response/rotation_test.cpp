@@ -51,7 +51,9 @@ std::vector<double> one_axis() {
 }
 
 TEST(Rotation, RotDIsIndependentOfTheSensorsOrientation) {
-    const auto [x1, x2] = random_pair(3000, 7);
+    const auto pair = random_pair(3000, 7);
+    const std::vector<double>& x1 = pair[0];
+    const std::vector<double>& x2 = pair[1];
     const RotD original = rotd_of_record(record_of(x1, x2, x1), {0, 1});
     // Turned by whole degrees the 180 peaks are the same set: every value stays within rounding.
     for (const int degrees : {1, 37, 90, 133, 271}) {
@@ -91,7 +93,9 @@ TEST(Rotation, RotDOfCircularAndSingleAxisMotions) {
 }
 
 TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
-    const auto [x1, x2] = random_pair(2000, 11);
+    const auto pair = random_pair(2000, 11);
+    const std::vector<double>& x1 = pair[0];
+    const std::vector<double>& x2 = pair[1];
     std::vector<double> circle1, circle2, tiny1, tiny2, huge1, huge2;
     for (std::size_t i = 0; i < 720; ++i) {
         circle1.push_back(3 * std::cos(i * pi / 360));
@@ -130,7 +134,9 @@ TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
 }
 
 TEST(Rotation, RotatedSpectraBracketTheHorizontalsAndScaleByTheirPeriod) {
-    const auto [x1, x2] = random_pair(1200, 5);
+    const auto pair = random_pair(1200, 5);
+    const std::vector<double>& x1 = pair[0];
+    const std::vector<double>& x2 = pair[1];
     const GroundRecord record = record_of(x1, x2, x1);
     const std::vector<double> periods{0, 0.05, 0.4, 2};
     const auto plain = response_spectra(record, {0.05}, periods, 1);
@@ -157,7 +163,9 @@ TEST(Rotation, RotatedSpectraBracketTheHorizontalsAndScaleByTheirPeriod) {
 
 TEST(Rotation, ToolAddsTheRotatedColumnsForTheChosenHorizontals) {
     testing::TempDir dir;
-    const auto [x1, x2] = random_pair(800, 9);
+    const auto pair = random_pair(800, 9);
+    const std::vector<double>& x1 = pair[0];
+    const std::vector<double>& x2 = pair[1];
     std::string text = " time(s),comp1, comp2, comp3\n";
     char row[96];
     for (std::size_t i = 0; i < x1.size(); ++i) {
