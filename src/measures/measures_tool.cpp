@@ -1,6 +1,7 @@
 #include "measures/measures_tool.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "companion/number_text.hpp"
@@ -34,6 +35,25 @@ response::GroundRecord load_scaled(const std::filesystem::path& file, std::optio
     return std::move(*record);
 }
 
+// Beyond this magnitude (cm/s/s) the squares and sums of the measures could overflow the range of
+// doubles; no record of the ground comes near it.
+constexpr double largest_acceleration = 1e150;
+
+void refuse_overflowing(const response::GroundRecord& record, const std::filesystem::path& file) {
+    for (const auto& component : record.components) {
+        for (const double value : component) {
+            if (std::abs(value) > largest_acceleration) {
+                std::string what = "a value of ";
+                companion::append_shortest(what, value);
+                companion::refuse({file.string(), 0,
+                                   what +
+                                       " cm/s/s is far too large: the measures would overflow the range of "
+                                       "numbers"});
+            }
+        }
+    }
+}
+
 std::string comment_of(const Settings& settings, const MeasureInputs& inputs) {
     const auto name = [](const std::optional<std::filesystem::path>& file) {
         return file ? one_line(file->string()) : std::string("-");
@@ -65,6 +85,7 @@ int run_measures(const Settings& settings) {
     const UnitScale scale = *unit_scale(settings.units);
     MeasureInputs measured;
     measured.acceleration = load_scaled(settings.acceleration, settings.dt, scale.acceleration);
+    refuse_overflowing(measured.acceleration, settings.acceleration);
     measured.horizontals = response::horizontal_pair(settings.horizontals);
     measured.frequencies = settings.frequencies;
     measured.threads = std::max(1u, std::thread::hardware_concurrency());

@@ -144,18 +144,26 @@ TEST(Tool, RefusesWithStatusTwoAndLeavesNoFile) {
         {{"missing.csv"}, "smwave-measures: missing.csv: cannot open: No such file or directory\n"},
         {{"a.csv", "--velocity", "short.csv"},
          "smwave-measures: short.csv:2: fewer than two samples: no response can be computed\n"},
+        {{"huge.csv"},
+         "smwave-measures: huge.csv: a value of 3e+200 cm/s/s is far too large: the measures would overflow "
+         "the "
+         "range of numbers\n"},
         {{"a.csv", "-o", "a.csv"}, ""},
     };
     for (const auto& c : cases) {
         TempDir dir;
         write_file(dir / "a.csv", waveform(300));
         write_file(dir / "short.csv", waveform(1));
+        write_file(dir / "huge.csv",
+                   " time(s),comp1, comp2, comp3\n   0.000,  0.3000E+201,  0.0000E+00,  0.0000E+00,\n"
+                   "   0.010,  0.0000E+00,  0.0000E+00,  0.0000E+00,\n");
         const ToolResult r = run(dir, c.arguments);
         EXPECT_EQ(r.status, 2) << c.arguments.back();
         if (!c.message.empty()) {
             EXPECT_EQ(r.err, c.message);
         }
         EXPECT_FALSE(std::filesystem::exists(dir / "a-measures.csv"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "huge-measures.csv"));
         EXPECT_EQ(read_file(dir / "a.csv"), waveform(300));
     }
 }
