@@ -85,6 +85,7 @@ int run_batch(const BatchOptions& options) {
     setup.resume = options.resume;
     setup.smwave = smwave_program(options.smwave);
     if (options.response) setup.response = program_or_refuse("smwave-response", "by --response");
+    if (options.measures) setup.measures = program_or_refuse("smwave-measures", "by --measures");
     if (options.plot) setup.plot = program_or_refuse("smwave-plot", "by --plot");
 
     make_batch_folder(options.out);

@@ -17,6 +17,7 @@ struct BatchOptions {
     std::size_t jobs = 0;  // 0: one per core
     bool plot = false;
     bool response = false;
+    bool measures = false;  // with response
     std::optional<Shard> shard;
     double timeout_seconds = 0;  // 0: none
     bool resume = false;

@@ -18,7 +18,11 @@ int main(int argc, char** argv) {
     app.add_option("--jobs", options.jobs, "records run at once (default: one per core)")
         ->check(CLI::PositiveNumber);
     app.add_flag("--plot", options.plot, "draw each record's waveform and spectrum with smwave-plot");
-    app.add_flag("--response", options.response, "compute each acceleration record's response spectra");
+    auto* response =
+        app.add_flag("--response", options.response, "compute each acceleration record's response spectra");
+    app.add_flag("--measures", options.measures,
+                 "with --response: add the horizontals' RotD50 PSA and the intensity measures to the summary")
+        ->needs(response);
     app.add_option("--shard", shard, "run only the records K, K+N, K+2N, ... (K from 0)");
     app.add_option("--timeout", options.timeout_seconds,
                    "kill a record still running after this many seconds")

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <optional>
 
+#include "batch/measures_outcome.hpp"
 #include "batch/outcome.hpp"
 #include "batch/process.hpp"
 #include "batch/record_folder.hpp"
@@ -24,7 +25,7 @@ namespace {
 constexpr auto grace_period = std::chrono::seconds(3);  // from SIGTERM to SIGKILL after an interruption
 constexpr auto redraw_period = std::chrono::seconds(1);
 
-enum class Step { smwave, response, plot };
+enum class Step { smwave, response, measures, plot };
 
 struct Job {
     std::size_t slot = 0;  // the record's place in the batch
@@ -47,7 +48,9 @@ class Scheduler {
         : setup_(setup),
           progress_(progress),
           answers_(answers_for_table(setup.answers, table_link_name)),
-          columns_(setup.response.empty() ? plain_columns : response_columns) {
+          columns_(setup.response.empty()   ? plain_columns
+                   : setup.measures.empty() ? response_columns
+                                            : measures_columns) {
         rows_.resize(setup.records.size());
         sigset_t child_signals;
         sigemptyset(&child_signals);
@@ -134,6 +137,10 @@ class Scheduler {
             launch.program = setup_.response;
             launch.arguments = {"--periods", "0.3,1,3", "--damping", "0.05", "-o", std::string(response_name),
                                 waveform};
+            if (!setup_.measures.empty()) launch.arguments.emplace_back("--rotd");
+        } else if (step == Step::measures) {
+            launch.program = setup_.measures;
+            launch.arguments = {waveform};
         } else {
             launch.program = setup_.plot;
             const std::string labels = component_labels(record(job.slot).table);
@@ -200,21 +207,38 @@ class Scheduler {
             }
         } else if (WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0 && !job.interrupted &&
                    !job.timed_out) {
-            if (job.step == Step::response) read_response(where / response_name, row);
+            if (job.step == Step::response) {
+                read_response(where / response_name, row);
+                read_rotated_response(where / response_name, row);
+            }
+            if (job.step == Step::measures)
+                read_measures(where / measures_file_name(setup_.answers.waveform_name), row);
         } else {
-            mark_step_failed(job.step == Step::response ? "smwave-response" : "smwave-plot", end, first_error,
-                             row);
+            mark_step_failed(tool_of(job.step), end, first_error, row);
         }
         if (row[status_column] == "ok" && !stopping_) {
-            const bool response_next =
-                job.step == Step::smwave && !setup_.response.empty() && !setup_.answers.changes_quantity;
-            const bool plot_next = job.step != Step::plot && !setup_.plot.empty();
-            if (response_next || plot_next) {
-                if (start_step(job, response_next ? Step::response : Step::plot)) jobs_.push_back(job);
+            if (const auto next = next_step(job.step)) {
+                if (start_step(job, *next)) jobs_.push_back(job);
                 return;
             }
         }
         finish(job.slot);
+    }
+
+    static const char* tool_of(Step step) {
+        return step == Step::response   ? "smwave-response"
+               : step == Step::measures ? "smwave-measures"
+                                        : "smwave-plot";
+    }
+
+    // The step after `step` for an ok record, if any: the response spectra and measures only of
+    // acceleration records, the figures of every record.
+    std::optional<Step> next_step(Step step) const {
+        const bool acceleration = !setup_.answers.changes_quantity;
+        if (step == Step::smwave && acceleration && !setup_.response.empty()) return Step::response;
+        if (step == Step::response && !setup_.measures.empty()) return Step::measures;
+        if (step != Step::plot && !setup_.plot.empty()) return Step::plot;
+        return std::nullopt;
     }
 
     void finish(std::size_t slot) {

@@ -2,7 +2,8 @@
 // Runs the records of a batch as separate processes, at most `jobs` at a time, and gives each record's
 // summary row in input order whatever the order of completion.
 //
-// A record runs smwave, then (when asked) smwave-response and smwave-plot, each in the record's folder.
+// A record runs smwave, then (when asked) smwave-response, smwave-measures and smwave-plot, each in the
+// record's folder.
 // SIGINT and SIGTERM are only noted: no record starts afterwards, running ones are ended (SIGTERM,
 // then SIGKILL after a grace period) and marked interrupted, as are those that never started.
 #include <cstddef>
@@ -26,6 +27,7 @@ struct SchedulerSetup {
     bool resume = false;
     std::filesystem::path smwave;
     std::filesystem::path response;  // empty: no response spectra
+    std::filesystem::path measures;  // empty: no measures (set only with response)
     std::filesystem::path plot;      // empty: no figures
 };
 

@@ -16,12 +16,17 @@ std::vector<std::string> summary_header(std::size_t columns) {
     std::vector<std::string> header{"name",  "table", "status",   "exit_status", "message", "rows",
                                     "dt",    "nf",    "peak1",    "time1",       "peak2",   "time2",
                                     "peak3", "time3", "waveform", "spectrum"};
-    if (columns == response_columns) {
+    if (columns == response_columns || columns == measures_columns) {
         for (const char* period : {"0.3", "1.0", "3.0"}) {
             for (const char* component : {"1", "2", "3"}) {
                 header.push_back(std::string("psa") + period + "_" + component);
             }
         }
+    }
+    if (columns == measures_columns) {
+        for (const char* period : {"0.3", "1.0", "3.0"})
+            header.push_back(std::string("psa") + period + "_rotd50");
+        for (const MeasureColumn& column : measure_columns) header.emplace_back(column.name);
     }
     return header;
 }
@@ -126,7 +131,7 @@ Result<std::vector<Row>> read_summary(const fs::path& file, std::size_t& columns
     if (!rows) return rows.problem();
     if (rows->empty()) return Problem{file.string(), 1, "the summary is empty"};
     columns = rows->front().size();
-    if ((columns != plain_columns && columns != response_columns) ||
+    if ((columns != plain_columns && columns != response_columns && columns != measures_columns) ||
         rows->front() != summary_header(columns)) {
         return Problem{file.string(), 1, "this is no summary of smwave-batch: its header differs"};
     }

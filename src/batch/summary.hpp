@@ -3,10 +3,12 @@
 //
 //     name,table,status,exit_status,message,rows,dt,nf,peak1,time1,peak2,time2,peak3,time3,waveform,spectrum
 //
-// and, when the batch computes response spectra, nine more columns psa0.3_1 ... psa3.0_3. A field that
-// holds a comma, a quote, a blank or a line end is quoted, quotes doubled.
+// and, when the batch computes response spectra, nine more columns psa0.3_1 ... psa3.0_3; with the
+// measures too, the horizontals' RotD50 PSA at the same periods and the measures (measure_names). A
+// field that holds a comma, a quote, a blank or a line end is quoted, quotes doubled.
 #include <cstddef>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,10 +33,37 @@ enum Column : std::size_t {
     waveform_column = peak1_column + 6,
     spectrum_column,
     psa_first_column,  // psa at period p (0.3, 1.0, 3.0) of component k: psa_first_column + 3 p + k - 1
+    rotd50_first_column = psa_first_column + 9,  // RotD50 psa at period p: rotd50_first_column + p
+    measures_first_column = rotd50_first_column + 3,
+};
+
+// The measures' columns: each a measure of smwave-measures' file and the column it is taken from.
+struct MeasureColumn {
+    const char* name;     // in the summary's header
+    const char* measure;  // the row of the measures file
+    const char* column;   // its column
+};
+inline constexpr MeasureColumn measure_columns[] = {
+    {"pga_rotd50", "pga", "rotd50"},
+    {"arias_1", "arias", "comp1"},
+    {"arias_2", "arias", "comp2"},
+    {"arias_3", "arias", "comp3"},
+    {"d5-95_1", "d5-95", "comp1"},
+    {"d5-95_2", "d5-95", "comp2"},
+    {"d5-95_3", "d5-95", "comp3"},
+    {"cav_1", "cav", "comp1"},
+    {"cav_2", "cav", "comp2"},
+    {"cav_3", "cav", "comp3"},
+    {"housner_si_1", "housner_si", "comp1"},
+    {"housner_si_2", "housner_si", "comp2"},
+    {"housner_si_3", "housner_si", "comp3"},
+    {"jma_intensity", "jma_intensity", "comp1"},
+    {"jma_grade", "jma_grade", "comp1"},
 };
 
 inline constexpr std::size_t plain_columns = psa_first_column;
 inline constexpr std::size_t response_columns = psa_first_column + 9;
+inline constexpr std::size_t measures_columns = measures_first_column + std::size(measure_columns);
 
 // The header's column names for rows of `columns` fields.
 std::vector<std::string> summary_header(std::size_t columns);

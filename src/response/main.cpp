@@ -33,6 +33,11 @@ int main(int argc, char** argv) {
     auto* dt_option =
         app.add_option("--dt", dt, "the sampling interval in seconds (default: from the time column)");
     app.add_option("--units", settings.units, "the input's units, as a label in the output");
+    app.add_flag("--rotd", settings.rotd,
+                 "add RotD00, RotD50 and RotD100 of SD, PSV and PSA of the two horizontal components");
+    app.add_option("--horizontal", settings.horizontals, "the two horizontal components, such as 1,2")
+        ->delimiter(',')
+        ->capture_default_str();
     return smwave::companion::run_tool("smwave-response", app, argc, argv, [&] {
         if (dt_option->count() > 0) settings.dt = dt;
         return smwave::response::run_response(settings);

@@ -49,4 +49,27 @@ template <std::size_t K>
 std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<const double>, K>& records,
                              std::array<OscillatorState, K>& states);
 
+// Steps two oscillators of the same map from rest through two records of equal length and calls
+// visit(u1, u2) with their displacements at the first sample and after every sub-step. The
+// displacements are those respond() peaks over, operation for operation.
+template <typename Visit>
+void trace_pair(const IntervalMap& map, std::span<const double> first, std::span<const double> second,
+                Visit&& visit) {
+    double u[2] = {0, 0}, v[2] = {0, 0};
+    const std::span<const double> records[2] = {first, second};
+    visit(0.0, 0.0);
+    for (std::size_t i = 0; i + 1 < first.size(); ++i) {
+        for (int k = 0; k < map.count; ++k) {
+            for (int c = 0; c < 2; ++c) {
+                const double a0 = records[c][i], a1 = records[c][i + 1];
+                const double next_u = (map.u0[k] * a0 + map.u1[k] * a1) + (map.uu * u[c] + map.uv * v[c]);
+                const double next_v = (map.v0[k] * a0 + map.v1[k] * a1) + (map.vu * u[c] + map.vv * v[c]);
+                u[c] = next_u;
+                v[c] = next_v;
+            }
+            visit(u[0], u[1]);
+        }
+    }
+}
+
 }  // namespace smwave::response

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -10,6 +12,7 @@
 #include "companion/output_file.hpp"
 #include "response/record.hpp"
 #include "response/response_file.hpp"
+#include "response/rotated_spectrum.hpp"
 #include "response/spectrum.hpp"
 
 namespace smwave::response {
@@ -56,7 +59,18 @@ int run_response(const Settings& settings) {
         rows = response_spectra(*record, settings.dampings, periods_of(settings),
                                 std::thread::hardware_concurrency(), progress.reporter());
     }
-    if (!all_finite(rows)) {
+    std::vector<RotatedRow> rotated;
+    if (settings.rotd) {
+        rotated = rotated_spectra(*record, horizontal_pair(settings.horizontals), settings.dampings,
+                                  periods_of(settings), std::thread::hardware_concurrency());
+    }
+    const auto rotated_finite = [&] {
+        return std::all_of(rotated.begin(), rotated.end(), [](const RotatedRow& row) {
+            return std::isfinite(row.sd.rotd100) && std::isfinite(row.psa.rotd100) &&
+                   std::isfinite(row.psa.rotd00);
+        });
+    };
+    if (!all_finite(rows) || !rotated_finite()) {
         companion::refuse({settings.input.string(), 0,
                            "the responses overflow the range of numbers: the record's values or interval are "
                            "far too large"});
@@ -64,7 +78,7 @@ int run_response(const Settings& settings) {
 
     auto file = companion::OutputFile::open(output);
     if (!file) companion::refuse(file.problem());
-    file->write(response_text(rows, settings.input.string(), *record, settings.units));
+    file->write(response_text(rows, settings.input.string(), *record, settings.units, rotated));
     if (auto problem = file->commit()) companion::refuse(*problem);
     return 0;
 }

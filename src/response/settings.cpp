@@ -1,5 +1,6 @@
 #include "response/settings.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "companion/number_text.hpp"
@@ -21,7 +22,21 @@ Problem option_problem(std::string_view option, double value, std::string_view w
 
 }  // namespace
 
+companion::Status check_horizontals(const std::vector<int>& horizontals, std::string_view option) {
+    const bool valid =
+        horizontals.size() == 2 && horizontals[0] != horizontals[1] &&
+        std::all_of(horizontals.begin(), horizontals.end(), [](int c) { return c >= 1 && c <= 3; });
+    if (valid) return std::nullopt;
+    return Problem{
+        "", 0, std::string(option) + ": two different components among 1, 2 and 3 are needed (such as 1,2)"};
+}
+
+std::array<int, 2> horizontal_pair(const std::vector<int>& horizontals) {
+    return {horizontals[0] - 1, horizontals[1] - 1};
+}
+
 companion::Status check_settings(const Settings& settings) {
+    if (auto problem = check_horizontals(settings.horizontals, "--horizontal")) return problem;
     if (settings.dampings.empty()) return Problem{"", 0, "--damping: at least one damping ratio is needed"};
     for (const double damping : settings.dampings) {
         if (!(damping > 0 && damping < 1)) {

@@ -1,5 +1,6 @@
 #pragma once
 // What the user asks of smwave-response, checked, and the periods and output name that follow from it.
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,7 +19,15 @@ struct Settings {
     int count = 100;                     // the grid's number of periods
     std::optional<double> dt;            // the sampling interval, when the time column should not give it
     std::string units;                   // a label of the input's units, or empty
+    bool rotd = false;                   // add RotD00, RotD50, RotD100 of the horizontals
+    std::vector<int> horizontals{1, 2};  // the horizontal components, 1-based
 };
+
+// Refuses anything but two different components among 1, 2 and 3 (`option` names the option).
+companion::Status check_horizontals(const std::vector<int>& horizontals, std::string_view option);
+
+// The checked horizontals, 0-based.
+std::array<int, 2> horizontal_pair(const std::vector<int>& horizontals);
 
 // The most periods a grid may hold.
 constexpr int max_period_count = 100000;

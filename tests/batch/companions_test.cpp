@@ -1,4 +1,5 @@
-// smwave-batch with the companions it calls: response spectra into the summary, figures per record.
+// smwave-batch with the companions it calls: response spectra and measures into the summary, figures
+// per record.
 // Each test runs only when the build has the companion; otherwise it is skipped.
 #include <gtest/gtest.h>
 
@@ -40,6 +41,40 @@ TEST(BatchCompanions, ResponseSpectraJoinTheSummaryOnlyForAccelerationRecords) {
         }
         fs::remove_all(dir / "smwave-batch");
     }
+#endif
+}
+
+TEST(BatchCompanions, MeasuresJoinTheSummaryWithTheResponseSpectra) {
+#if !defined(SMWAVE_RESPONSE_EXE) || !defined(SMWAVE_MEASURES_EXE)
+    GTEST_SKIP() << "smwave-response or smwave-measures is not part of this build";
+#else
+    TempDir dir;
+    write_file(dir / "quake.txt", impulse_table());
+    write_file(dir / "answers.txt", plain_answers);
+    const ToolResult alone = run_batch(dir.path(), {"--answers", "answers.txt", "--measures", "quake.txt"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("--measures requires --response"), std::string::npos) << alone.err;
+
+    const ToolResult r =
+        run_batch(dir.path(), {"--answers", "answers.txt", "--response", "--measures", "quake.txt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::size_t columns = 0;
+    const auto rows = read_summary(dir / "smwave-batch/summary.csv", columns);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(columns, measures_columns);
+    const auto header = summary_header(columns);
+    EXPECT_EQ(header[rotd50_first_column], "psa0.3_rotd50");
+    EXPECT_EQ(header.back(), "jma_grade");
+    const Row& row = rows->front();
+    EXPECT_EQ(row[status_column], "ok");
+    // Component 1 holds an impulse: its RotD50 PSA, PGA RotD50 and Arias intensity are above 0.
+    for (const std::size_t at : {std::size_t{rotd50_first_column}, std::size_t{measures_first_column} + 0,
+                                 std::size_t{measures_first_column} + 1}) {
+        const auto value = companion::parse_number(row[at]);
+        ASSERT_TRUE(value) << header[at] << " " << row[at];
+        EXPECT_GT(*value, 0.0) << header[at];
+    }
+    EXPECT_FALSE(row.back().empty());
 #endif
 }
 
