@@ -1,0 +1,109 @@
+#include "event/event_tool.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "companion/messages.hpp"
+#include "companion/output_file.hpp"
+#include "event/flatfile.hpp"
+#include "event/origin.hpp"
+#include "event/scan.hpp"
+#include "jobs/locate.hpp"
+#include "jobs/pool.hpp"
+
+namespace smwave::event {
+
+namespace fs = std::filesystem;
+using companion::Problem;
+using companion::refuse;
+
+namespace {
+
+constexpr int interrupted_status = 130;
+
+fs::path program_or_refuse(std::string_view name) {
+    auto found = jobs::find_program(name);
+    if (!found) {
+        refuse(Problem{"", 0, std::string(name) + " is needed and was found neither beside smwave-event nor on PATH"});
+    }
+    return *found;
+}
+
+void write_file(const fs::path& file, const std::string& text) {
+    auto out = companion::OutputFile::open(file);
+    if (!out) refuse(out.problem());
+    out->write(text);
+    if (auto problem = out->commit()) refuse(*problem);
+}
+
+std::size_t default_jobs() {
+    const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return cores > 0 ? static_cast<std::size_t>(cores) : 1;
+}
+
+}  // namespace
+
+std::vector<double> default_periods() {
+    return {0.01, 0.02, 0.03, 0.05, 0.075, 0.1, 0.15, 0.2, 0.25, 0.3, 0.4,
+            0.5,  0.75, 1,    1.5,  2,     3,   4,    5,   7.5,  10};
+}
+
+int run_event(const EventOptions& options) {
+    std::optional<EventOrigin> origin;
+    if (!options.origin.empty()) {
+        auto given = parse_origin(options.origin);
+        if (!given) refuse(given.problem());
+        origin = *given;
+    }
+    auto files = scan_download(options.download);
+    if (!files) refuse(files.problem());
+    const Download download = group_records(std::move(*files));
+    if (!origin) {
+        auto stated = origin_of_records(download);
+        if (!stated) refuse(stated.problem());
+        origin = *stated;
+    }
+    Programs programs{program_or_refuse("smwave-table"), program_or_refuse("smwave"),
+                      program_or_refuse("smwave-response"), program_or_refuse("smwave-measures")};
+
+    std::error_code error;
+    fs::create_directories(options.out, error);
+    if (error || !fs::is_directory(options.out))
+        refuse(Problem{options.out.string(), 0, "cannot make the event folder" + (error ? ": " + error.message() : "")});
+    std::vector<fs::path> inputs;
+    for (const ScannedFile& file : download.files) inputs.emplace_back(file.path);
+    for (const char* name : {"inputs.csv", "flatfile.csv", "flatfile-columns.csv"}) {
+        if (auto problem = companion::refuse_overwriting_inputs(options.out / name, inputs)) refuse(*problem);
+    }
+    write_file(options.out / "inputs.csv", inputs_text(download.inputs));
+
+    ProcessingSettings processing = options.processing;
+    // StationXML files of the download give the conversions their responses unless --inventory is given.
+    const bool inventory_given = std::find(processing.conversion_options.begin(), processing.conversion_options.end(),
+                                           "--inventory") != processing.conversion_options.end();
+    if (!inventory_given && download.inventories.size() == 1) {
+        processing.conversion_options.push_back("--inventory");
+        processing.conversion_options.push_back(fs::absolute(download.inventories[0]).string());
+    }
+    RecordWork work(download, options.out, programs, processing);
+    const jobs::PoolEnd end = jobs::run_pool(
+        {download.records.size(), options.jobs > 0 ? options.jobs : default_jobs(), options.timeout_seconds}, work);
+    std::vector<RecordRun> runs = work.runs(end);
+
+    std::vector<FlatfileRow> rows;
+    std::size_t not_ok = 0;
+    for (std::size_t at = 0; at < download.records.size(); ++at) {
+        rows.push_back(record_row(download, at, origin, runs[at], options.out / download.records[at].name, processing));
+        if (rows.back()["status"] != status_word(Status::ok)) ++not_ok;
+    }
+    const auto columns = flatfile_columns(processing.periods);
+    write_file(options.out / "flatfile-columns.csv", columns_text(columns));
+    write_file(options.out / "flatfile.csv", flatfile_text(columns, std::move(rows)));
+    companion::warn(std::to_string(download.records.size()) + " records: " +
+                    std::to_string(download.records.size() - not_ok) + " ok, " + std::to_string(not_ok) + " not ok");
+    if (end.interrupted) return interrupted_status;
+    return not_ok == 0 ? 0 : 1;
+}
+
+}  // namespace smwave::event

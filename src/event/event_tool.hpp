@@ -1,0 +1,30 @@
+#pragma once
+// smwave-event: the records of one earthquake's download processed and joined into its flatfile.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "event/record_work.hpp"
+
+namespace smwave::event {
+
+struct EventOptions {
+    std::filesystem::path out;
+    std::vector<std::string> download;
+    std::string origin;  // --origin's text; empty: from the records' files
+    ProcessingSettings processing;
+    std::size_t jobs = 0;  // 0: one per core
+    double timeout_seconds = 0;
+};
+
+// Writes DIR/inputs.csv, processes every record in DIR/<record>/, and writes DIR/flatfile.csv and
+// DIR/flatfile-columns.csv; gives 0 when every record is ok, 1 when some is not, 130 after an
+// interruption. Bad usage is refused (status 2).
+int run_event(const EventOptions& options);
+
+// The 21 periods of the flatfile by default, in seconds.
+std::vector<double> default_periods();
+
+}  // namespace smwave::event
