@@ -8,6 +8,7 @@
 #include "companion/output_file.hpp"
 #include "event/flatfile.hpp"
 #include "event/origin.hpp"
+#include "event/quakeml.hpp"
 #include "event/scan.hpp"
 #include "jobs/locate.hpp"
 #include "jobs/pool.hpp"
@@ -55,6 +56,10 @@ int run_event(const EventOptions& options) {
         auto given = parse_origin(options.origin);
         if (!given) refuse(given.problem());
         origin = *given;
+    } else if (!options.event.empty()) {
+        auto read = read_quakeml(options.event);
+        if (!read) refuse(read.problem());
+        origin = *read;
     }
     auto files = scan_download(options.download);
     if (!files) refuse(files.problem());

@@ -13,7 +13,8 @@ namespace smwave::event {
 struct EventOptions {
     std::filesystem::path out;
     std::vector<std::string> download;
-    std::string origin;  // --origin's text; empty: from the records' files
+    std::string origin;  // --origin's text; empty: from --event, else from the records' files
+    std::filesystem::path event;  // --event's QuakeML file; empty: none
     ProcessingSettings processing;
     std::size_t jobs = 0;  // 0: one per core
     double timeout_seconds = 0;

@@ -36,6 +36,9 @@ int main(int argc, char** argv) {
     app.add_option("--out", out, "the event folder")->required();
     app.add_option("download", options.download, "the downloaded files and folders (searched recursively)")->required();
     app.add_option("--origin", options.origin, "the event: \"TIME LAT LON DEPTH_KM [MAG]\" (default: from the records' files)");
+    std::string event;
+    app.add_option("--event", event, "the event from a QuakeML file (its preferred origin and magnitude)")
+        ->excludes("--origin");
     app.add_option("--band", band, "the band-pass corners f1,f2,f3,f4 in Hz (default 0.05,0.1,25,30)");
     app.add_option("--taper", options.processing.taper, "the fraction tapered at each end (default 0.05)")
         ->check(CLI::Range(0.0, 0.5));
@@ -50,6 +53,7 @@ int main(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     return smwave::companion::run_tool("smwave-event", app, argc, argv, [&] {
         options.out = out;
+        options.event = event;
         if (!band.empty()) {
             const auto corners = numbers_of(band, "--band");
             if (corners.size() != 4 || !(corners[0] <= corners[1] && corners[1] <= corners[2] && corners[2] <= corners[3]))

@@ -13,14 +13,6 @@ using companion::Problem;
 
 namespace {
 
-std::string id_of(std::int64_t time) {
-    std::string id;
-    for (const char c : table::format_utc(time).substr(0, 19)) {
-        if (std::isdigit(static_cast<unsigned char>(c))) id += c;
-    }
-    return id;
-}
-
 double radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
 bool differs(const EventOrigin& a, const EventOrigin& b) {
@@ -29,6 +21,14 @@ bool differs(const EventOrigin& a, const EventOrigin& b) {
 }
 
 }  // namespace
+
+std::string origin_id(std::int64_t time) {
+    std::string id;
+    for (const char c : table::format_utc(time).substr(0, 19)) {
+        if (std::isdigit(static_cast<unsigned char>(c))) id += c;
+    }
+    return id;
+}
 
 companion::Result<EventOrigin> parse_origin(const std::string& text) {
     std::istringstream words(text);
@@ -51,7 +51,7 @@ companion::Result<EventOrigin> parse_origin(const std::string& text) {
     origin.longitude = numbers[1];
     origin.depth = numbers[2];
     if (numbers.size() == 4) origin.magnitude = numbers[3];
-    origin.id = id_of(origin.time);
+    origin.id = origin_id(origin.time);
     return origin;
 }
 
@@ -68,7 +68,7 @@ companion::Result<std::optional<EventOrigin>> origin_of_records(const Download& 
             origin.longitude = *stated.longitude;
             origin.depth = *stated.depth;
             origin.magnitude = stated.magnitude;
-            origin.id = id_of(origin.time);
+            origin.id = origin_id(origin.time);
             if (!found) {
                 found = origin;
                 found_in = download.files[file].path;

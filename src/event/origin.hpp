@@ -25,6 +25,9 @@ struct EventOrigin {
     std::string id;  // the origin time as yyyymmddhhmmss
 };
 
+// The id of an event known by its origin alone: the origin time as yyyymmddhhmmss (UTC).
+std::string origin_id(std::int64_t time);
+
 // Reads --origin "TIME LAT LON DEPTH_KM [MAG]" (TIME as 2024-03-05T03:34:05Z).
 companion::Result<EventOrigin> parse_origin(const std::string& text);
 

@@ -149,7 +149,7 @@ Download group_records(std::vector<ScannedFile> files) {
         }
         if (file.kind == FileKind::quake_ml) {
             entry.format = "quakeml";
-            entry.note = "event description: not read (give the event with --origin)";
+            entry.note = "event description: read only when given with --event";
             continue;
         }
         if (file.kind == FileKind::unreadable) {

@@ -206,6 +206,28 @@ TEST(EventTest, OriginsThatDisagreeNeedTheEventGiven) {
     EXPECT_EQ(rows.at(0).at("event_id"), "20240305033402");
     EXPECT_EQ(rows.at(0).at("magnitude"), "6.1");
     EXPECT_NEAR(number(rows[0], "hypocentral_distance"), std::hypot(number(rows[0], "epicentral_distance"), 10), 1e-9);
+
+    // A QuakeML event: the preferred origin (depth in metres) and magnitude, not the first ones.
+    write_file(dir / "dl" / "event.xml", R"(<?xml version="1.0"?>
+<q:quakeml xmlns="http://quakeml.org/xmlns/bed/1.2" xmlns:q="http://quakeml.org/xmlns/quakeml/1.2">
+  <eventParameters publicID="smi:test/ep"><event publicID="smi:test/ev1">
+    <preferredOriginID>smi:test/or2</preferredOriginID><preferredMagnitudeID>smi:test/mag2</preferredMagnitudeID>
+    <origin publicID="smi:test/or1"><time><value>2024-03-05T03:30:00Z</value></time>
+      <latitude><value>30</value></latitude><longitude><value>130</value></longitude><depth><value>1000</value></depth></origin>
+    <origin publicID="smi:test/or2"><time><value>2024-03-05T03:34:01.5Z</value></time>
+      <latitude><value>36.1</value></latitude><longitude><value>140.2</value></longitude><depth><value>8500.0</value></depth></origin>
+    <magnitude publicID="smi:test/mag1"><mag><value>5.0</value></mag><type>ml</type></magnitude>
+    <magnitude publicID="smi:test/mag2"><mag><value>6.3</value></mag><type>Mw</type></magnitude>
+  </event></eventParameters>
+</q:quakeml>
+)");
+    ASSERT_EQ(run_event(dir.path(), {"--out", "quake", "dl", "--event", "dl/event.xml"}).status, 0);
+    const auto row = csv_rows(dir / "quake" / "flatfile.csv").at(0);
+    const std::pair<const char*, const char*> wanted[] = {
+        {"event_id", "smi:test/ev1"}, {"origin_time", "2024-03-05T03:34:01.5Z"}, {"event_depth", "8.5"},
+        {"magnitude", "6.3"}, {"magnitude_type", "Mw"}};
+    for (const auto& [column, value] : wanted) EXPECT_EQ(row.at(column), value) << column;
+    EXPECT_NE(read_file(dir / "quake" / "inputs.csv").find("dl/event.xml,quakeml,,"), std::string::npos);
 }
 
 TEST(EventTest, ABadRecordDoesNotStopTheEvent) {
