@@ -61,7 +61,7 @@ int run_event(const EventOptions& options) {
         if (!read) refuse(read.problem());
         origin = *read;
     }
-    auto files = scan_download(options.download);
+    auto files = scan_download(options.download, options.out);
     if (!files) refuse(files.problem());
     const Download download = group_records(std::move(*files));
     if (!origin) {

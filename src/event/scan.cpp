@@ -102,7 +102,8 @@ std::optional<std::size_t> component_slot(const std::string& name) {
     }
 }
 
-companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std::string>& arguments) {
+companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std::string>& arguments,
+                                                         const fs::path& skipped) {
     std::vector<std::string> paths;
     for (const std::string& argument : arguments) {
         std::error_code error;
@@ -110,7 +111,10 @@ companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std:
             std::vector<std::string> found;
             for (auto it = fs::recursive_directory_iterator(argument, error);
                  !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-                if (it->path().filename().string().starts_with('.')) {
+                std::error_code same_error;
+                const bool is_skipped = it->is_directory() && fs::exists(skipped, same_error) &&
+                                        fs::equivalent(it->path(), skipped, same_error);
+                if (it->path().filename().string().starts_with('.') || is_skipped) {
                     if (it->is_directory()) it.disable_recursion_pending();
                     continue;
                 }

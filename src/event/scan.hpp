@@ -6,6 +6,7 @@
 // instruments are two records, as are co-located instruments with different channel codes (HN and HH).
 // Its files are ordered H1 (east or 1), H2 (north or 2), Z; a record needs all three.
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,8 +45,10 @@ struct Download {
     std::vector<std::string> inventories;  // the StationXML files found
 };
 
-// Finds and reads every file of `arguments`; a Problem for an argument that does not exist.
-companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std::string>& arguments);
+// Finds and reads every file of `arguments`, leaving out the folder `skipped` (the event folder, which
+// may lie inside the download); a Problem for an argument that does not exist.
+companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std::string>& arguments,
+                                                         const std::filesystem::path& skipped);
 
 // Groups the scanned files into records and notes what became of each file.
 Download group_records(std::vector<ScannedFile> files);

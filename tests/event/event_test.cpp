@@ -190,6 +190,11 @@ TEST(EventTest, RerunsAndJobCountsGiveTheSameFiles) {
     EXPECT_EQ(first, read_file(dir / "two" / "flatfile.csv"));
     ASSERT_EQ(run_event(dir.path(), {"--out", "one", "dl", "--jobs", "2"}).status, 0);
     EXPECT_EQ(first, read_file(dir / "one" / "flatfile.csv"));
+    // An event folder inside the download is not scanned as part of it, on the first run or the next.
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(run_event(dir.path(), {"--out", "dl/out", "dl", "--jobs", "2"}).status, 0);
+        EXPECT_EQ(read_file(dir / "dl" / "out" / "inputs.csv"), read_file(dir / "one" / "inputs.csv"));
+    }
     EXPECT_EQ(read_file(dir / "one" / "inputs.csv"), read_file(dir / "two" / "inputs.csv"));
 }
 
