@@ -91,7 +91,7 @@ int run_event(const EventOptions& options) {
         processing.conversion_options.push_back("--inventory");
         processing.conversion_options.push_back(fs::absolute(download.inventories[0]).string());
     }
-    RecordWork work(download, options.out, programs, processing);
+    RecordWork work(download, options.out, programs, processing, options.resume);
     const jobs::PoolEnd end = jobs::run_pool(
         {download.records.size(), options.jobs > 0 ? options.jobs : default_jobs(), options.timeout_seconds}, work);
     std::vector<RecordRun> runs = work.runs(end);

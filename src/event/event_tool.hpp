@@ -18,6 +18,7 @@ struct EventOptions {
     ProcessingSettings processing;
     std::size_t jobs = 0;  // 0: one per core
     double timeout_seconds = 0;
+    bool resume = false;  // keep the records an earlier run finished
 };
 
 // Writes DIR/inputs.csv, processes every record in DIR/<record>/, and writes DIR/flatfile.csv and

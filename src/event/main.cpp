@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     app.add_option("--jobs", options.jobs, "records processed at once (default: one per core)")->check(CLI::PositiveNumber);
     app.add_option("--timeout", options.timeout_seconds, "fail a record still running after this many seconds")
         ->check(CLI::PositiveNumber);
+    app.add_flag("--resume", options.resume, "keep the records an earlier run finished (ok or refused)");
     return smwave::companion::run_tool("smwave-event", app, argc, argv, [&] {
         options.out = out;
         options.event = event;

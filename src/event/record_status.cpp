@@ -30,4 +30,18 @@ std::string_view reason_word(Reason reason) {
     return "";
 }
 
+std::optional<Status> status_named(std::string_view word) {
+    for (const Status status : {Status::ok, Status::failed, Status::refused}) {
+        if (status_word(status) == word) return status;
+    }
+    return std::nullopt;
+}
+
+std::optional<Reason> reason_named(std::string_view word) {
+    for (int at = 0; at <= static_cast<int>(Reason::no_event); ++at) {
+        if (reason_word(static_cast<Reason>(at)) == word) return static_cast<Reason>(at);
+    }
+    return std::nullopt;
+}
+
 }  // namespace smwave::event

@@ -1,6 +1,7 @@
 #pragma once
 // A record's result in the event: a status, a reason code and a message. The words the flatfile shows
 // for them are given here and nowhere else.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,9 @@ struct RecordStatus {
 
 std::string_view status_word(Status status);
 std::string_view reason_word(Reason reason);
+
+// The status or reason a word stands for, or nothing.
+std::optional<Status> status_named(std::string_view word);
+std::optional<Reason> reason_named(std::string_view word);
 
 }  // namespace smwave::event

@@ -7,6 +7,7 @@
 #include "companion/number_text.hpp"
 #include "companion/suite_file.hpp"
 #include "companion/table_metadata.hpp"
+#include "event/finished_marker.hpp"
 
 namespace smwave::event {
 
@@ -55,7 +56,7 @@ std::string answers_text(const std::array<double, 4>& band, int integration) {
 // Files an earlier run of the record may have left, removed before it runs again.
 const char* const made_files[] = {
     "table.txt",  "errors-table.txt", "fort.99",   "amp3.csv",   "spectra.csv", "psa.csv",
-    "measures.csv", "errors-response.txt", "errors-measures.txt",
+    "measures.csv", "errors-response.txt", "errors-measures.txt", "finished.txt",
 };
 
 }  // namespace
@@ -84,8 +85,10 @@ std::array<double, 4> band_for(const std::array<double, 4>& band, double interva
 }
 
 RecordWork::RecordWork(const Download& download, const fs::path& out, const Programs& programs,
-                       const ProcessingSettings& settings)
-    : download_(download), out_(out), programs_(programs), settings_(settings) {
+                       const ProcessingSettings& settings, bool resume)
+    : download_(download), out_(out), programs_(programs), settings_(settings), resume_(resume) {
+    for (std::size_t item = 0; item < download.records.size(); ++item)
+        identities_.push_back(record_identity(download, item, settings));
     runs_.resize(download.records.size());
     steps_.resize(download.records.size(), Step::convert);
 }
@@ -98,6 +101,12 @@ void RecordWork::fail(std::size_t item, Status status, Reason reason, std::strin
 
 std::optional<jobs::Launch> RecordWork::begin(std::size_t item) {
     const fs::path where = folder(item);
+    if (resume_) {
+        if (auto kept = finished_run(where, identities_[item])) {
+            runs_[item] = std::move(*kept);
+            return std::nullopt;
+        }
+    }
     std::error_code error;
     fs::create_directories(where, error);
     if (error) {
@@ -273,6 +282,7 @@ void RecordWork::not_started(std::size_t item, const companion::Problem& problem
 }
 
 std::vector<RecordRun> RecordWork::runs(const jobs::PoolEnd& end) {
+    for (std::size_t item = 0; item < end.begun; ++item) mark_finished(folder(item), identities_[item], runs_[item]);
     for (std::size_t item = end.begun; item < runs_.size(); ++item)
         fail(item, Status::failed, Reason::interrupted, "the event was interrupted before the record started");
     return std::move(runs_);

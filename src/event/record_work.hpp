@@ -50,14 +50,16 @@ inline constexpr const char* psa_file = "psa.csv";
 
 class RecordWork : public jobs::Work {
   public:
+    // With `resume`, records whose finished marker matches their files and settings are kept.
     RecordWork(const Download& download, const std::filesystem::path& out, const Programs& programs,
-               const ProcessingSettings& settings);
+               const ProcessingSettings& settings, bool resume);
 
     std::optional<jobs::Launch> begin(std::size_t item) override;
     std::optional<jobs::Launch> next(std::size_t item, const jobs::ProcessEnd& end, bool stopping) override;
     void not_started(std::size_t item, const companion::Problem& problem) override;
 
-    // Every record's run; records the pool never began are marked interrupted.
+    // Every record's run; records the pool never began are marked interrupted. The records begun get
+    // their finished markers (or lose them) here.
     std::vector<RecordRun> runs(const jobs::PoolEnd& end);
 
   private:
@@ -74,6 +76,8 @@ class RecordWork : public jobs::Work {
     std::filesystem::path out_;
     Programs programs_;
     ProcessingSettings settings_;
+    bool resume_;
+    std::vector<std::string> identities_;
     std::vector<RecordRun> runs_;
     std::vector<Step> steps_;
 };

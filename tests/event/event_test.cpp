@@ -2,6 +2,9 @@
 // KiK-net site with surface and borehole sensors sampled at 50 Hz, a stray file, a one-component
 // station and a duplicate file.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cmath>
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include "event/record_work.hpp"
 #include "event/scan.hpp"
 #include "support/command_run.hpp"
+#include "support/launch.hpp"
 
 namespace {
 
@@ -250,6 +254,50 @@ TEST(EventTest, ABadRecordDoesNotStopTheEvent) {
         EXPECT_EQ(row.at("pga_h1").empty(), bad);
         EXPECT_FALSE(row.at("epicentral_distance").empty());
     }
+}
+
+// smwave-event and its programs copied into `dir`/bin, with a stand-in smwave that sleeps for the
+// record CCC003 while `dir`/slow exists.
+fs::path event_with_slow_record(const fs::path& dir) {
+    const fs::path bin = dir / "bin";
+    fs::create_directories(bin);
+    for (const char* program : {SMWAVE_EVENT_EXE, SMWAVE_TABLE_EXE, SMWAVE_RESPONSE_EXE, SMWAVE_MEASURES_EXE})
+        fs::copy_file(program, bin / fs::path(program).filename());
+    write_file(bin / "smwave", "#!/bin/sh\nif [ -e '" + (dir / "slow").string() +
+                                   "' ] && [ \"${PWD##*/}\" = CCC003 ]; then exec sleep 60; fi\nexec '" SMWAVE_EXE "'\n");
+    fs::permissions(bin / "smwave", fs::perms::owner_all);
+    write_file(dir / "slow", "");
+    return bin / "smwave-event";
+}
+
+TEST(EventTest, TimeoutsInterruptionAndResume) {
+    TempDir dir;
+    write_download(dir / "dl");
+    const fs::path event = event_with_slow_record(dir.path());
+    const ToolResult timed = run_command(dir.path(), event.string(), {"--out", "timed", "dl", "--timeout", "2"});
+    EXPECT_EQ(timed.status, 1) << timed.err;
+    for (const auto& row : csv_rows(dir / "timed" / "flatfile.csv"))
+        EXPECT_EQ(row.at("reason"), row.at("record") == "CCC003" ? "killed_timeout" : "") << row.at("record");
+
+    smwave::testing::Started started(dir.path(), {.program = event.string(), .arguments = {"--out", "out", "dl", "--jobs", "1"}});
+    for (int wait = 0; wait < 600 && !fs::exists(dir / "out" / "CCC003" / "answers-acceleration.txt"); ++wait)
+        ::usleep(50'000);
+    ::usleep(200'000);
+    started.signal(SIGINT);
+    const ToolResult interrupted = started.wait(std::chrono::seconds(30));
+    EXPECT_EQ(interrupted.status, 130) << interrupted.err;
+    for (const auto& row : csv_rows(dir / "out" / "flatfile.csv")) {
+        const bool done = row.at("record") < "CCC003";
+        EXPECT_EQ(row.at("status"), done ? "ok" : "failed") << row.at("record");
+        EXPECT_EQ(row.at("reason"), done ? "" : "interrupted") << row.at("record");
+    }
+    fs::remove(dir / "slow");
+    write_file(dir / "out" / "AAA001" / "console-acceleration.txt", "kept\n");
+    const ToolResult resumed = run_command(dir.path(), event.string(), {"--out", "out", "dl", "--resume"});
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_EQ(read_file(dir / "out" / "AAA001" / "console-acceleration.txt"), "kept\n");
+    ASSERT_EQ(run_command(dir.path(), event.string(), {"--out", "clean", "dl"}).status, 0);
+    EXPECT_EQ(read_file(dir / "out" / "flatfile.csv"), read_file(dir / "clean" / "flatfile.csv"));
 }
 
 TEST(EventTest, ComponentSlotsAndTheNyquistRule) {
