@@ -38,6 +38,10 @@ void write_file(const fs::path& file, const std::string& text) {
     if (auto problem = out->commit()) refuse(*problem);
 }
 
+std::string shard_file_name(std::size_t number, std::size_t count) {
+    return "flatfile-" + std::to_string(number) + "-of-" + std::to_string(count) + ".csv";
+}
+
 std::size_t default_jobs() {
     const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
     return cores > 0 ? static_cast<std::size_t>(cores) : 1;
@@ -63,7 +67,7 @@ int run_event(const EventOptions& options) {
     }
     auto files = scan_download(options.download, options.out);
     if (!files) refuse(files.problem());
-    const Download download = group_records(std::move(*files));
+    Download download = group_records(std::move(*files));
     if (!origin) {
         auto stated = origin_of_records(download);
         if (!stated) refuse(stated.problem());
@@ -82,6 +86,13 @@ int run_event(const EventOptions& options) {
         if (auto problem = companion::refuse_overwriting_inputs(options.out / name, inputs)) refuse(*problem);
     }
     write_file(options.out / "inputs.csv", inputs_text(download.inputs));
+    if (options.shard) {
+        std::vector<EventRecord> shared;
+        for (std::size_t at = 0; at < download.records.size(); ++at) {
+            if (options.shard->holds(at)) shared.push_back(download.records[at]);
+        }
+        download.records = std::move(shared);
+    }
 
     ProcessingSettings processing = options.processing;
     // StationXML files of the download give the conversions their responses unless --inventory is given.
@@ -104,10 +115,56 @@ int run_event(const EventOptions& options) {
     }
     const auto columns = flatfile_columns(processing.periods);
     write_file(options.out / "flatfile-columns.csv", columns_text(columns));
-    write_file(options.out / "flatfile.csv", flatfile_text(columns, std::move(rows)));
+    write_file(options.out / (options.shard ? shard_file_name(options.shard->number, options.shard->count)
+                                             : std::string("flatfile.csv")),
+               flatfile_text(columns, std::move(rows)));
     companion::warn(std::to_string(download.records.size()) + " records: " +
                     std::to_string(download.records.size() - not_ok) + " ok, " + std::to_string(not_ok) + " not ok");
     if (end.interrupted) return interrupted_status;
+    return not_ok == 0 ? 0 : 1;
+}
+
+int merge_event(const fs::path& folder) {
+    // The shard count from any shard's name, then every shard of that count.
+    std::optional<std::size_t> count;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const std::size_t of = name.find("-of-");
+        if (!name.starts_with("flatfile-") || of == std::string::npos || !name.ends_with(".csv")) continue;
+        const auto shard = jobs::parse_shard(name.substr(9, of - 9) + "/" + name.substr(of + 4, name.size() - of - 8));
+        if (!shard) continue;
+        if (count && *count != shard->count)
+            refuse(Problem{folder.string(), 0, "holds flatfiles of shards of different counts"});
+        count = shard->count;
+    }
+    if (error) refuse(Problem{folder.string(), 0, "cannot be read: " + error.message()});
+    if (!count) refuse(Problem{folder.string(), 0, "holds no shard's flatfile (flatfile-K-of-N.csv)"});
+    std::vector<FlatfileColumn> columns;
+    std::vector<FlatfileRow> rows;
+    for (std::size_t number = 0; number < *count; ++number) {
+        const fs::path file = folder / shard_file_name(number, *count);
+        if (!fs::exists(file)) refuse(Problem{file.string(), 0, "is missing: every shard must have run"});
+        auto read = read_flatfile(file);
+        if (!read) refuse(read.problem());
+        if (number == 0) columns = read->first;
+        const auto names = [](const std::vector<FlatfileColumn>& c) {
+            std::vector<std::string> n;
+            for (const auto& column : c) n.push_back(column.name);
+            return n;
+        };
+        if (names(read->first) != names(columns))
+            refuse(Problem{file.string(), 1, "has other columns than " + shard_file_name(0, *count)});
+        for (auto& row : read->second) rows.push_back(std::move(row));
+    }
+    std::size_t not_ok = 0;
+    for (auto& row : rows) {
+        if (row["status"] != status_word(Status::ok)) ++not_ok;
+    }
+    const std::size_t records = rows.size();
+    write_file(folder / "flatfile.csv", flatfile_text(columns, std::move(rows)));
+    companion::warn(std::to_string(records) + " records merged into " + (folder / "flatfile.csv").string() + ": " +
+                    std::to_string(records - not_ok) + " ok, " + std::to_string(not_ok) + " not ok");
     return not_ok == 0 ? 0 : 1;
 }
 

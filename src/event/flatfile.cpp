@@ -282,6 +282,47 @@ std::string flatfile_text(const std::vector<FlatfileColumn>& columns, std::vecto
     return text;
 }
 
+companion::Result<std::pair<std::vector<FlatfileColumn>, std::vector<FlatfileRow>>> read_flatfile(
+    const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return companion::Problem{file.string(), 0, "cannot be read"};
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Fields by line, quotes honoured (a quoted field may hold commas, quotes and line ends).
+    std::vector<std::vector<std::string>> lines;
+    std::vector<std::string> fields{""};
+    bool quoted = false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (quoted) {
+            if (c == '"' && at + 1 < text.size() && text[at + 1] == '"') fields.back() += text[++at];
+            else if (c == '"') quoted = false;
+            else fields.back() += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else if (c == '\n') {
+            lines.push_back(std::move(fields));
+            fields = {""};
+        } else {
+            fields.back() += c;
+        }
+    }
+    if (lines.empty() || lines[0].empty() || lines[0][0] != "event_id")
+        return companion::Problem{file.string(), 1, "is no flatfile of smwave-event"};
+    std::vector<FlatfileColumn> columns;
+    for (const std::string& name : lines[0]) columns.push_back({name, "", ""});
+    std::vector<FlatfileRow> rows;
+    for (std::size_t line = 1; line < lines.size(); ++line) {
+        if (lines[line].size() != columns.size())
+            return companion::Problem{file.string(), line + 1, "has " + std::to_string(lines[line].size()) +
+                                                                   " fields, not " + std::to_string(columns.size())};
+        FlatfileRow& row = rows.emplace_back();
+        for (std::size_t at = 0; at < columns.size(); ++at) row[columns[at].name] = lines[line][at];
+    }
+    return std::pair{std::move(columns), std::move(rows)};
+}
+
 std::string inputs_text(const std::vector<InputEntry>& inputs) {
     std::string text = "path,format,record,note\n";
     for (const InputEntry& entry : inputs) text += csv_line({entry.path, entry.format, entry.record, entry.note});

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "companion/problem.hpp"
 #include "event/origin.hpp"
 #include "event/record_work.hpp"
 #include "event/scan.hpp"
@@ -37,6 +38,11 @@ FlatfileRow record_row(const Download& download, std::size_t record, const std::
 // The flatfile's text: the header, then the rows by epicentral distance (records without one last),
 // then station, then record name.
 std::string flatfile_text(const std::vector<FlatfileColumn>& columns, std::vector<FlatfileRow> rows);
+
+// Reads a flatfile (or a shard's) written by flatfile_text: its column names and rows; a Problem for
+// a file that cannot be read or is no flatfile.
+companion::Result<std::pair<std::vector<FlatfileColumn>, std::vector<FlatfileRow>>> read_flatfile(
+    const std::filesystem::path& file);
 
 // The text of inputs.csv.
 std::string inputs_text(const std::vector<InputEntry>& inputs);

@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
     EventOptions options;
     options.processing.periods = default_periods();
     std::string out, band, periods, inventory, response;
-    app.add_option("--out", out, "the event folder")->required();
-    app.add_option("download", options.download, "the downloaded files and folders (searched recursively)")->required();
+    app.add_option("--out", out, "the event folder");
+    app.add_option("download", options.download, "the downloaded files and folders (searched recursively)");
     app.add_option("--origin", options.origin, "the event: \"TIME LAT LON DEPTH_KM [MAG]\" (default: from the records' files)");
     std::string event;
     app.add_option("--event", event, "the event from a QuakeML file (its preferred origin and magnitude)")
@@ -52,7 +52,21 @@ int main(int argc, char** argv) {
     app.add_option("--timeout", options.timeout_seconds, "fail a record still running after this many seconds")
         ->check(CLI::PositiveNumber);
     app.add_flag("--resume", options.resume, "keep the records an earlier run finished (ok or refused)");
+    std::string shard, merge;
+    app.add_option("--shard", shard, "process only the records K, K+N, K+2N, ... (K from 0) into flatfile-K-of-N.csv");
+    app.add_option("--merge", merge, "join the shards' flatfiles of this event folder into its flatfile.csv");
     return smwave::companion::run_tool("smwave-event", app, argc, argv, [&] {
+        if (!merge.empty()) {
+            if (!options.download.empty()) smwave::companion::refuse({"", 0, "--merge takes only the event folder"});
+            return merge_event(merge);
+        }
+        if (out.empty() || options.download.empty())
+            smwave::companion::refuse({"", 0, "--out DIR and the download are needed"});
+        if (!shard.empty()) {
+            auto parsed = smwave::jobs::parse_shard(shard);
+            if (!parsed) smwave::companion::refuse(parsed.problem());
+            options.shard = *parsed;
+        }
         options.out = out;
         options.event = event;
         if (!band.empty()) {

@@ -194,6 +194,14 @@ TEST(EventTest, RerunsAndJobCountsGiveTheSameFiles) {
     EXPECT_EQ(first, read_file(dir / "two" / "flatfile.csv"));
     ASSERT_EQ(run_event(dir.path(), {"--out", "one", "dl", "--jobs", "2"}).status, 0);
     EXPECT_EQ(first, read_file(dir / "one" / "flatfile.csv"));
+    // Shards merged give the one run's flatfile; a missing shard is named.
+    for (const char* shard : {"0/3", "2/3"}) ASSERT_EQ(run_event(dir.path(), {"--out", "parts", "dl", "--shard", shard}).status, 0);
+    const ToolResult missing = run_event(dir.path(), {"--merge", "parts"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("flatfile-1-of-3.csv: is missing"), std::string::npos) << missing.err;
+    ASSERT_EQ(run_event(dir.path(), {"--out", "parts", "dl", "--shard", "1/3"}).status, 0);
+    ASSERT_EQ(run_event(dir.path(), {"--merge", "parts"}).status, 0);
+    EXPECT_EQ(first, read_file(dir / "parts" / "flatfile.csv"));
     // An event folder inside the download is not scanned as part of it, on the first run or the next.
     for (int run = 0; run < 2; ++run) {
         ASSERT_EQ(run_event(dir.path(), {"--out", "dl/out", "dl", "--jobs", "2"}).status, 0);
