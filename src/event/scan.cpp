@@ -147,7 +147,7 @@ Download group_records(std::vector<ScannedFile> files) {
         entry.format = file.format;
         if (file.kind == FileKind::station_xml) {
             entry.format = "stationxml";
-            entry.note = "inventory: gives the conversions the sensitivities of its channels";
+            entry.note = "StationXML inventory: given to the conversions when it is the download's only one and --inventory is not given";
             download.inventories.push_back(file.path);
             continue;
         }
