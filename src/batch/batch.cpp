@@ -5,7 +5,7 @@
 #include <cerrno>
 
 #include "batch/answers.hpp"
-#include "batch/locate.hpp"
+#include "jobs/locate.hpp"
 #include "batch/progress.hpp"
 #include "batch/scheduler.hpp"
 #include "batch/summary.hpp"
@@ -23,7 +23,7 @@ namespace {
 constexpr int interrupted_status = 130;
 
 fs::path program_or_refuse(std::string_view name, const char* needed_for) {
-    auto found = find_program(name);
+    auto found = jobs::find_program(name);
     if (!found) {
         refuse(Problem{"", 0,
                        std::string(name) + " is needed " + needed_for +

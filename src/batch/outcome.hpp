@@ -5,16 +5,12 @@
 #include <string>
 
 #include "batch/summary.hpp"
+#include "jobs/pool.hpp"
 
 namespace smwave::batch {
 
-// How a process ended, as waitpid gives it, and what the batch did to it.
-struct ProcessEnd {
-    int wait_status = 0;
-    bool timed_out = false;    // killed by the batch after --timeout
-    bool interrupted = false;  // the batch itself was interrupted while it ran
-    double timeout_seconds = 0;
-};
+// How a process ended, as waitpid gives it, and what the pool did to it.
+using ProcessEnd = jobs::ProcessEnd;
 
 // The signal's name ("SIGKILL"), or "signal N" for one without a common name.
 std::string signal_name(int signal_number);

@@ -68,20 +68,6 @@ Result<std::vector<Record>> list_records(const std::vector<std::string>& argumen
     return records;
 }
 
-Result<Shard> parse_shard(const std::string& text) {
-    Shard shard;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    auto [slash, error] = std::from_chars(first, last, shard.number);
-    bool good = error == std::errc{} && slash != last && *slash == '/';
-    if (good) {
-        auto [end, count_error] = std::from_chars(slash + 1, last, shard.count);
-        good = count_error == std::errc{} && end == last && shard.count > 0 && shard.number < shard.count;
-    }
-    if (!good) return Problem{"", 0, "--shard wants K/N with 0 <= K < N, such as 0/4; not '" + text + "'"};
-    return shard;
-}
-
 std::vector<Record> select_shard(const std::vector<Record>& records, Shard shard) {
     std::vector<Record> selected;
     for (std::size_t at = shard.number; at < records.size(); at += shard.count)

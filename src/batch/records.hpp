@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "companion/problem.hpp"
+#include "jobs/shard.hpp"
 
 namespace smwave::batch {
 
@@ -24,14 +25,8 @@ struct Record {
 // file nor a folder, or is a folder without tables, and when there are no tables at all.
 companion::Result<std::vector<Record>> list_records(const std::vector<std::string>& arguments);
 
-// One share of a batch: the records K, K+N, K+2N, ... of the whole list.
-struct Shard {
-    std::size_t number = 0;  // K, from 0
-    std::size_t count = 1;   // N
-};
-
-// Reads "K/N" (0 <= K < N).
-companion::Result<Shard> parse_shard(const std::string& text);
+using jobs::parse_shard;
+using jobs::Shard;
 
 // The records of `shard`, in input order.
 std::vector<Record> select_shard(const std::vector<Record>& records, Shard shard);

@@ -1,11 +1,11 @@
-#include "batch/locate.hpp"
+#include "jobs/locate.hpp"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
-namespace smwave::batch {
+namespace smwave::jobs {
 
 namespace fs = std::filesystem;
 
@@ -34,4 +34,4 @@ std::optional<fs::path> find_program(std::string_view name) {
     return std::nullopt;
 }
 
-}  // namespace smwave::batch
+}  // namespace smwave::jobs

@@ -8,7 +8,7 @@
 
 #include "companion/problem.hpp"
 
-namespace smwave::batch {
+namespace smwave::jobs {
 
 struct Launch {
     std::filesystem::path program;  // absolute, since the process starts in `folder`
@@ -20,8 +20,8 @@ struct Launch {
     bool append_errors = false;    // add to `errors` instead of emptying it first
 };
 
-// Starts the process with the signal mask `child_mask` (a spawn: no copy of the batch's memory); gives
+// Starts the process with the signal mask `child_mask` (a spawn: no copy of the caller's memory); gives
 // its id, or a Problem when a file cannot be opened or the program cannot be run.
 companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& child_mask);
 
-}  // namespace smwave::batch
+}  // namespace smwave::jobs

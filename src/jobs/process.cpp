@@ -1,4 +1,4 @@
-#include "batch/process.hpp"
+#include "jobs/process.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace smwave::batch {
+namespace smwave::jobs {
 
 using companion::Problem;
 
@@ -25,7 +25,7 @@ void close_all(const int (&descriptors)[3]) {
 }
 
 // What the new process is given besides its arguments: its three standard streams, its folder, its
-// signal mask, and SIGINT and SIGTERM taken the default way (the batch's handlers only note them).
+// signal mask, and SIGINT and SIGTERM taken the default way (the caller's handlers only note them).
 class SpawnSetup {
   public:
     SpawnSetup(const int (&descriptors)[3], const std::string& folder, const sigset_t& child_mask) {
@@ -93,4 +93,4 @@ companion::Result<pid_t> start_process(const Launch& launch, const sigset_t& chi
     return child;
 }
 
-}  // namespace smwave::batch
+}  // namespace smwave::jobs
