@@ -1,0 +1,84 @@
+#include "table/archive_files.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace smwave::testing {
+
+namespace {
+
+std::string printed(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string fixed_lines(const std::vector<double>& values, const char* format, std::size_t per_line) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        text += printed(format, values[i]);
+        if (i % per_line == per_line - 1 || i + 1 == values.size()) text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string PeerFile::text() const {
+    std::string text = "PEER NGA STRONG MOTION DATABASE RECORD\n" + title + "\n" + quantity + "\n";
+    text += "NPTS=" + (count.empty() ? printed("%7.0f", static_cast<double>(values.size())) : count) +
+            ", DT=   " + interval + " SEC,\n";
+    return text + fixed_lines(values, "%15.7E", 5);
+}
+
+std::string cosmos_text(const std::vector<CosmosChannel>& channels) {
+    std::string text;
+    for (const auto& c : channels) {
+        double peak = 0;
+        for (const double value : c.values) peak = std::max(peak, std::abs(value));
+        std::string kind = c.kind;
+        kind.resize(25, ' ');
+        text += kind + " (Format v01.20 with 13 text lines) Src: test\n";
+        text += "Record of Test Earthquake of Tue Mar  5, 2024 03:34 UTC\n";
+        text += "Hypocenter: 61.34640 -149.95520 H= 46km Mw=7.0\n";
+        text += "Origin: 2024/03/05 03:34:00    UTC\n";
+        text += "Statn No: 37-000011 Code:AK-BMR     UAF  Bremner River, AK, USA\n";
+        text += "Coords: 60.9677 -144.6051  Site geology:\n";
+        text += "Recorder: test      ( 3 Chns of   3 at Sta) Sensor: test\n";
+        text += "Rcrd start time: 2024/03/05 03:34:05.000 UTC (Q=5) RcrdId: test\n";
+        text += "Sta Chan   1: " + std::to_string(c.azimuth) + " Deg (Rcrdr Chan  1) Location:\n";
+        text += "Raw record length = 6.000 sec, Uncor max =    101730, at  1.000 sec.\n";
+        text += "Processed:2024-03-06 05:46:55 GMT, TEST, Max =   " + printed("%.3f", peak) + " cm/sec2\n";
+        text += "Record filtered below  0.03 Hz (periods over 33.33 secs), and above 20.0 Hz\n";
+        text += "Values used when parameter or data value is unknown/unspecified:   -999, -999.00\n";
+        std::vector<double> integers(100, -999);
+        integers[0] = c.level;
+        integers[1] = 1;
+        integers[2] = 4;
+        integers[3] = 120;
+        integers[39] = 2024, integers[40] = 65, integers[41] = 3, integers[42] = 5, integers[43] = 3,
+        integers[44] = 34;
+        integers[53] = c.azimuth;
+        text += " 100 Integer-header values follow on 10 lines, Format= (10I8)\n" +
+                fixed_lines(integers, "%8.0f", 10);
+        std::vector<double> reals(100, -999);
+        reals[0] = 60.9677, reals[1] = -144.6051, reals[2] = 512;
+        reals[9] = 61.3464, reals[10] = -149.9552, reals[11] = 46, reals[12] = 7.0;
+        reals[29] = 5.0;
+        reals[53] = 0.03, reals[56] = 20.0;
+        reals[61] = 10.0;
+        reals[62] = static_cast<double>(c.values.size()) / 100;
+        reals[63] = c.peak ? *c.peak : peak;
+        text += " 100 Real-header values follow on 20 lines, Format= (5F15.6)\n" + fixed_lines(reals, "%15.6f", 5);
+        text += "   2 Comment line(s) follow, each starting with a \"|\":\n";
+        text += "| written by the tests\n|<SCNL>BMR." + c.channel + ".AK.--\n";
+        text += (c.count.empty() ? printed("%8.0f", static_cast<double>(c.values.size())) : c.count) +
+                " acceleration pts, approx    6 secs, units=" + c.units + ",Format=(8F10.5)\n";
+        text += fixed_lines(c.values, "%10.5f", 8);
+        text += "End-of-data for Chan" + c.channel + " acceleration\n";
+    }
+    return text;
+}
+
+}  // namespace smwave::testing

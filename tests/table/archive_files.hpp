@@ -1,0 +1,35 @@
+#pragma once
+// Records of the engineering archives' text formats, written by the tests from a known signal.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace smwave::testing {
+
+// A PEER time series (.AT2); `count` defaults to the number of values, the values are printed E15.7.
+struct PeerFile {
+    std::string title = "Test Event, 03/05/2024, Test Station, 67";
+    std::string quantity = "ACCELERATION TIME SERIES IN UNITS OF G";
+    std::string count;
+    std::string interval = ".0100";
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// One channel block of a COSMOS file: 13 text lines, 100 integers (10I8), 100 reals (5F15.6),
+// comments with the channel's codes, and an acceleration section in 8F10.5.
+struct CosmosChannel {
+    std::string kind = "Corrected acceleration";
+    std::string channel = "HNE";
+    int level = 2;        // integer slot 1
+    int azimuth = 90;     // integer slot 54; -999 unknown
+    std::string units = "cm/sec2(04)";
+    std::optional<double> peak;  // real slot 64; default the values' peak
+    std::string count;            // default the number of values
+    std::vector<double> values;
+};
+
+// The channels' blocks, one after another, of station AK-BMR at 100 samples a second.
+std::string cosmos_text(const std::vector<CosmosChannel>& channels);
+
+}  // namespace smwave::testing
