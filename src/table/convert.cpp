@@ -7,6 +7,8 @@
 #include "table/inventory.hpp"
 #include "table/knet_reader.hpp"
 #include "table/cosmos_reader.hpp"
+#include "table/cwb_reader.hpp"
+#include "table/esm_reader.hpp"
 #include "table/mseed_reader.hpp"
 #include "table/peer_reader.hpp"
 #include "table/sac_reader.hpp"
@@ -27,6 +29,8 @@ std::optional<Format> format_named(std::string_view name) {
     if (name == "mseed") return Format::mseed;
     if (name == "peer") return Format::peer;
     if (name == "cosmos") return Format::cosmos;
+    if (name == "esm") return Format::esm;
+    if (name == "cwb") return Format::cwb;
     if (name == "columns") return Format::columns;
     return std::nullopt;
 }
@@ -39,6 +43,8 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (looks_like_sac_ascii(content)) return Format::sac_ascii;
     if (looks_like_peer(content)) return Format::peer;
     if (looks_like_cosmos(content)) return Format::cosmos;
+    if (looks_like_esm(content)) return Format::esm;
+    if (looks_like_cwb(content)) return Format::cwb;
     return Format::columns;
 }
 
@@ -57,6 +63,10 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
             return read_peer(content, name);
         case Format::cosmos:
             return read_cosmos(content, name);
+        case Format::esm:
+            return read_esm(content, name);
+        case Format::cwb:
+            return read_cwb(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -98,6 +108,10 @@ std::string_view format_name(Format format) {
             return "peer";
         case Format::cosmos:
             return "cosmos";
+        case Format::esm:
+            return "esm";
+        case Format::cwb:
+            return "cwb";
         case Format::columns:
             return "columns";
     }
@@ -117,7 +131,7 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {
         return Problem{name, 0,
-                       "not K-NET, SAC, miniSEED, PEER or COSMOS; for plain columns give --columns (read as "
+                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM or CWB; for plain columns give --columns (read as "
                        "columns: " + reading.problem().what + ")"};
     }
     if (!reading) return reading.problem();
@@ -150,7 +164,8 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
     for (const auto& name : options.inputs) {
         auto input = read_one(name, options);
         if (!input) return input.problem();
-        oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos);
+        oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos ||
+                                input->format == Format::esm || input->format == Format::cwb);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {

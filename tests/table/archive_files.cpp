@@ -81,4 +81,43 @@ std::string cosmos_text(const std::vector<CosmosChannel>& channels) {
     return text;
 }
 
+std::string EsmFile::text() const {
+    double peak = 0;
+    for (const double value : values) peak = std::max(peak, std::abs(value));
+    std::string text =
+        "EVENT_NAME: Test\nEVENT_ID: EMSC-20190728_0000071\nEVENT_DATE_YYYYMMDD: 20240305\n"
+        "EVENT_TIME_HHMMSS: 033400\nEVENT_LATITUDE_DEGREE: 38.5\nEVENT_LONGITUDE_DEGREE: 22.25\n"
+        "EVENT_DEPTH_KM: 9.0\nMAGNITUDE_W: \nMAGNITUDE_L: 4.6\nNETWORK: HI\nSTATION_CODE: ARS1\n"
+        "STATION_NAME: Test: station\nSTATION_LATITUDE_DEGREE: 38.125\nSTATION_LONGITUDE_DEGREE: 21.5\n"
+        "STATION_ELEVATION_M: 120\nLOCATION: \nDATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS: 20240305_033405.000\n"
+        "SAMPLING_INTERVAL_S: 0.010000\n";
+    text += "NDATA: " + (count.empty() ? std::to_string(values.size()) : count) + "\n";
+    text += "STREAM: " + stream + "\nUNITS: " + units + "\nPGA_CM/S^2: " + printed("%.6f", pga ? *pga : peak * (units == "m/s^2" ? 100 : 1)) +
+            "\nLOW_CUT_FREQUENCY_HZ: 0.100\nHIGH_CUT_FREQUENCY_HZ: 30.000\nDATA_TYPE: ACCELERATION\n"
+            "USER5: \n";
+    for (const double value : values) text += printed("%.6f", value) + "\n";
+    return text;
+}
+
+std::string CwbFile::text() const {
+    auto extremes = [](const std::vector<double>& values) {
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        return printed("%9.3f", *high) + "~" + printed("%9.3f", *low);
+    };
+    std::string text =
+        "#Earthquake Information\n#Origin Time(GMT+08): 2024/03/05-11:34:00\n#EpicenterLongitude(E): 121.69\n"
+        "#EpicenterLatitude(N): 24.14\n#Depth(km): 10.0\n#Magnitude(Ml): 6.0\n\n#Station Information\n"
+        "#StationCode: EAS\n#StationName: Anshuo\n#StationLongitude(E): 120.857\n#StationLatitude(N): 22.381\n"
+        "#InstrumentKind: FBA\n#StartTime(GMT+08): 2024/03/05-11:34:05.000\n";
+    text += "#RecordLength(sec): " + (length.empty() ? printed("%g", static_cast<double>(up.size()) / 50) : length) +
+            "\n#SampleRate(Hz): 50\n#AmplitudeUnit:  " + units + "\n";
+    text += "#AmplitudeMAX. U: " + extremes(up) + "\n#AmplitudeMAX. N: " + extremes(north) +
+            "\n#AmplitudeMAX. E: " + extremes(east) + "\n#DataSequence: Time U(+); N(+); E(+)\n#Data: 4F10.3\n";
+    for (std::size_t i = 0; i < up.size(); ++i) {
+        text += printed("%10.3f", static_cast<double>(i) / 50) + printed("%10.3f", up[i]) +
+                printed("%10.3f", north[i]) + printed("%10.3f", east[i]) + "\r\n";
+    }
+    return text;
+}
+
 }  // namespace smwave::testing

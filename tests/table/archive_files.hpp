@@ -32,4 +32,22 @@ struct CosmosChannel {
 // The channels' blocks, one after another, of station AK-BMR at 100 samples a second.
 std::string cosmos_text(const std::vector<CosmosChannel>& channels);
 
+// An ESM record of one stream: the header keys the reader uses, then one value a line (%.6f).
+struct EsmFile {
+    std::string stream = "HNE";
+    std::string units = "cm/s^2";
+    std::string count;  // default the number of values
+    std::optional<double> pga;  // default the values' peak
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// A CWB record: the `#` header, then rows of time, U, N, E in 4F10.3 at 50 samples a second.
+struct CwbFile {
+    std::string length;  // #RecordLength(sec); default the rows / 50
+    std::string units = "gal. DCoffset(corr)";
+    std::vector<double> up, north, east;
+    std::string text() const;
+};
+
 }  // namespace smwave::testing

@@ -20,7 +20,8 @@ constexpr double gravity = 980.665;
 using Signal = std::vector<std::vector<double>>;
 using Items = std::vector<std::pair<std::string, std::string>>;
 
-// The known signal as each format stores it: counts / 1e5 in g (PEER), counts / 100 in cm/s/s (COSMOS).
+// The known signal as each format stores it: counts / 1e5 in g (PEER), counts / 100 in cm/s/s (the
+// others), so that every value prints exactly.
 Signal stored(double divisor) {
     Signal values(3);
     const auto counts = known_signal(samples);
@@ -77,6 +78,7 @@ struct ArchiveCase {
     std::vector<std::size_t> order;  // the stored components in table order; 3: absent
     Items items;
     std::string err;
+    double interval = 0.01;
 };
 
 const Items cosmos_items = {{"network", "AK"},
@@ -145,6 +147,53 @@ const ArchiveCase cases[] = {
      {},
      "smwave-table: rec.V2c: channel block 1: the peak acceleration is 10 but the real header (value 64) "
      "states 1.5 (more than 0.1 % apart); the agency's filtering may explain a difference\n"},
+    {"EsmThreeFiles",
+     [](const fs::path& dir, const Signal& v) {
+         const char* streams[] = {"HNZ", "HNN", "HNE"};
+         for (std::size_t k = 0; k < 3; ++k) {
+             EsmFile esm;
+             esm.stream = streams[k];
+             esm.units = k == 1 ? "m/s^2" : "cm/s^2";
+             esm.values = v[k];
+             if (k == 1) {
+                 for (double& value : esm.values) value /= 100;
+             }
+             write_file(dir / (std::string(streams[k]) + ".ASC"), esm.text());
+         }
+     },
+     100, 1,
+     {"HNZ.ASC", "HNN.ASC", "HNE.ASC", "-o", "table.txt"},
+     {"ARS1", "HNE", "HNN", "HNZ"},
+     {2, 1, 0},
+     {{"network", "HI"},
+      {"azimuths", "90,0,0"},
+      {"latitude", "38.125"},
+      {"start", "2024-03-05T03:34:05Z"},
+      {"filter", "0.1,30"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"magnitude", "4.6"},
+      {"source", "HNE.ASC"}},
+     ""},
+    {"CwbLocalTimeMadeUtc",
+     [](const fs::path& dir, const Signal& v) {
+         CwbFile cwb;
+         cwb.up = v[0], cwb.north = v[1], cwb.east = v[2];
+         write_file(dir / "EAS.dat", cwb.text());
+     },
+     100, 1,
+     {"EAS.dat", "-o", "table.txt"},
+     {"EAS", "E", "N", "U"},
+     {2, 1, 0},
+     {{"azimuths", "90,0,0"},
+      {"dips", "0,0,-90"},
+      {"latitude", "22.381"},
+      {"longitude", "120.857"},
+      {"start", "2024-03-05T03:34:05Z"},
+      {"units", "cm/s/s"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"magnitude", "6"}},
+     "",
+     0.02},
 };
 
 void PrintTo(const ArchiveCase& c, std::ostream* out) { *out << c.name; }
@@ -164,7 +213,7 @@ TEST_P(ArchiveEndToEnd, GivesTheSignalBackWithItsMetadata) {
     const auto head = companion::read_table_head(dir / "table.txt");
     ASSERT_TRUE(head && head->metadata) << table.provenance;
     for (const auto& [key, value] : c.items) EXPECT_EQ(head->metadata->find(key), value) << key;
-    EXPECT_EQ(head->metadata->number("dt"), 0.01);
+    EXPECT_EQ(head->metadata->number("dt"), c.interval);
     EXPECT_EQ(companion::absent_components(*head->metadata)[2], c.order[2] == 3);
     const Signal expected = expected_table(values, c.factor, c.order);
     ASSERT_EQ(table.time.size(), samples);
@@ -246,8 +295,32 @@ const RefusalCase refusals[] = {
     {"CosmosBadRealField",
      [](const Signal& v) { return replaced_line(cosmos_text(cosmos_channels(v)), 30, "      60.967700            abc"); },
      "r1:30: 'abc' is not a number"},
+    {"EsmCountShort",
+     [](const Signal& v) {
+         EsmFile esm;
+         esm.values = v[0];
+         esm.count = "601";
+         return esm.text();
+     },
+     "r1:627: the samples end after 600 of the 601 values the header states"},
+    {"EsmUnitsUnknown",
+     [](const Signal& v) {
+         EsmFile esm;
+         esm.values = v[0];
+         esm.units = "furlongs";
+         return esm.text();
+     },
+     "r1:21: UNITS 'furlongs' are not units of acceleration"},
+    {"CwbRowsBeyondLength",
+     [](const Signal& v) {
+         CwbFile cwb;
+         cwb.up = v[0], cwb.north = v[1], cwb.east = v[2];
+         cwb.length = "11.98";
+         return cwb.text();
+     },
+     "r1:622: rows beyond the 599 of #RecordLength x #SampleRate"},
     {"UnknownTextFormat", [](const Signal&) { return std::string("a b c d e\n1 2 3 4 5\n2 3 4 5 6\n"); },
-     "r1: not K-NET, SAC, miniSEED, PEER or COSMOS; for plain columns give --columns"},
+     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM or CWB; for plain columns give --columns"},
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
