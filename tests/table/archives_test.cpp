@@ -346,12 +346,22 @@ TEST(ArchiveInfo, RowsOfEachFormat) {
     const Signal values = stored(100);
     write_peer(dir.path(), "a.AT2", "67", values[0]);
     write_file(dir / "rec.V2c", cosmos_text(cosmos_channels(values)));
-    const ToolResult run = run_table(dir.path(), {"--info", "a.AT2", "rec.V2c"});
+    EsmFile esm;
+    esm.values = values[0];
+    write_file(dir / "e.ASC", esm.text());
+    CwbFile cwb;
+    cwb.up = values[0], cwb.north = values[1], cwb.east = values[2];
+    write_file(dir / "c.dat", cwb.text());
+    const ToolResult run = run_table(dir.path(), {"--info", "a.AT2", "rec.V2c", "e.ASC", "c.dat"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(run.out.find('\n') + 1),
               "a.AT2,peer,,Test Station,,H67,,100,600,cm/s/s,,,,,,,,\n"
               "rec.V2c,cosmos,AK,BMR,,HNN HNZ HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,60.9677,-144.6051,"
-              "2024-03-05T03:34:00Z,61.3464,-149.9552,46,7,\n");
+              "2024-03-05T03:34:00Z,61.3464,-149.9552,46,7,\n"
+              "e.ASC,esm,HI,ARS1,,HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,38.125,21.5,2024-03-05T03:34:00Z,38.5,"
+              "22.25,9,4.6,\n"
+              "c.dat,cwb,,EAS,,U N E,2024-03-05T03:34:05Z,50,600,cm/s/s,22.381,120.857,2024-03-05T03:34:00Z,24.14,"
+              "121.69,10,6,\n");
 }
 
 }  // namespace
