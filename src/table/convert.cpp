@@ -9,6 +9,7 @@
 #include "table/cosmos_reader.hpp"
 #include "table/cwb_reader.hpp"
 #include "table/esm_reader.hpp"
+#include "table/geonet_reader.hpp"
 #include "table/mseed_reader.hpp"
 #include "table/peer_reader.hpp"
 #include "table/sac_reader.hpp"
@@ -31,6 +32,7 @@ std::optional<Format> format_named(std::string_view name) {
     if (name == "cosmos") return Format::cosmos;
     if (name == "esm") return Format::esm;
     if (name == "cwb") return Format::cwb;
+    if (name == "geonet") return Format::geonet;
     if (name == "columns") return Format::columns;
     return std::nullopt;
 }
@@ -45,6 +47,7 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (looks_like_cosmos(content)) return Format::cosmos;
     if (looks_like_esm(content)) return Format::esm;
     if (looks_like_cwb(content)) return Format::cwb;
+    if (looks_like_geonet(content)) return Format::geonet;
     return Format::columns;
 }
 
@@ -67,6 +70,8 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
             return read_esm(content, name);
         case Format::cwb:
             return read_cwb(content, name);
+        case Format::geonet:
+            return read_geonet(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -112,6 +117,8 @@ std::string_view format_name(Format format) {
             return "esm";
         case Format::cwb:
             return "cwb";
+        case Format::geonet:
+            return "geonet";
         case Format::columns:
             return "columns";
     }
@@ -131,7 +138,7 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {
         return Problem{name, 0,
-                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM or CWB; for plain columns give --columns (read as "
+                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give --columns (read as "
                        "columns: " + reading.problem().what + ")"};
     }
     if (!reading) return reading.problem();
@@ -165,7 +172,8 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         auto input = read_one(name, options);
         if (!input) return input.problem();
         oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos ||
-                                input->format == Format::esm || input->format == Format::cwb);
+                                input->format == Format::esm || input->format == Format::cwb ||
+                                input->format == Format::geonet);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {

@@ -120,4 +120,50 @@ std::string CwbFile::text() const {
     return text;
 }
 
+std::string GeonetFile::text() const {
+    std::string text;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const std::vector<double>& acceleration = values[k];
+        std::vector<double> velocity, displacement;
+        for (const double value : acceleration) velocity.push_back(value / 10), displacement.push_back(value / 100);
+        auto peak = [](const std::vector<double>& series) {
+            double largest = 0;
+            for (const double value : series) largest = std::max(largest, std::abs(value));
+            return largest;
+        };
+        text += std::string(corrected ? "Corrected" : "Uncorrected") + " accelerogram 20240305_033405_TEST_20 GNS Science\n";
+        text += "Site TEST      42 37 10S  173 03 13E     Cusp file:  test\nTest site\nInstrument test\n";
+        text += "Resolution: 18-bit   Instr Period: 0.0050 s   Damping: 0.700\nAccelerogram test\nnear test\n";
+        text += "2024 March 5         03:34:00 UT\nEpicentre  42 41 33S 173 01 19E  Depth   15km Mw 7.82\n";
+        text += "Number of points  " + std::to_string(acceleration.size()) + "    Duration 6.00 sec\n";
+        text += corrected ? "Instrument corrected data at 0.010 sec intervals\n"
+                          : "Raw readings in units of 1.00 mm/s/s  at intervals of 0.010 s\n";
+        text += corrected ? "Band-pass filter transition bands are .10-.25 Hz and 24.50-25.50 Hz\n" : "Data is unfiltered\n";
+        text += "Component " + directions[k] + "  Longitudinal Accelerometer Axis\n";
+        text += "Acceleration:  peak " + printed("%8.1f", peak(acceleration)) + " " + units + " at  1.00 sec\n";
+        text += corrected ? "Velocity:      peak x mm/s\nDisplacement:  peak x mm\n"
+                          : "Velocity record unevaluated\nDisplacement record unevaluated\n";
+        std::vector<double> integers(40, 0);
+        integers[0] = 2024, integers[1] = 3, integers[2] = 5, integers[3] = 3, integers[4] = 34, integers[5] = 0;
+        integers[8] = 2024, integers[9] = 3, integers[18] = 5, integers[19] = 3, integers[38] = 34;
+        integers[39] = 5000;
+        integers[16] = 15;
+        integers[27] = azimuths[k];
+        integers[33] = static_cast<double>(acceleration.size());
+        integers[34] = integers[35] = corrected ? static_cast<double>(acceleration.size()) : 0;
+        text += fixed_lines(integers, "%8.0f", 10);
+        std::vector<double> reals(60, 0);
+        reals[10] = 42.6194, reals[11] = 173.0536, reals[12] = 42.6925, reals[13] = 173.0219, reals[14] = 7.8;
+        reals[25] = 0.01;
+        reals[corrected ? 35 : 30] = peak(acceleration);
+        reals[40] = peak(velocity), reals[45] = peak(displacement);
+        if (corrected) reals[50] = 0.1, reals[52] = 0.25, reals[55] = 24.5, reals[57] = 25.5;
+        for (std::size_t i = 0; i < reals.size(); ++i)
+            text += printed(std::abs(reals[i]) >= 1000 ? "%8.1f" : "%8.4f", reals[i]) + (i % 10 == 9 ? "\n" : "");
+        text += fixed_lines(acceleration, "%8.1f", 10);
+        if (corrected) text += fixed_lines(velocity, "%8.2f", 10) + fixed_lines(displacement, "%8.3f", 10);
+    }
+    return text;
+}
+
 }  // namespace smwave::testing

@@ -50,4 +50,15 @@ struct CwbFile {
     std::string text() const;
 };
 
+// A GeoNet file of three components (values in mm/s/s, 10F8.1): V2A with velocity and displacement
+// blocks (the acceleration divided by 10 and 100) or V1A without them, 100 samples a second.
+struct GeonetFile {
+    bool corrected = true;
+    std::vector<std::string> directions = {"N28W", "Up", "S62W"};
+    std::vector<int> azimuths = {332, 0, 242};
+    std::string units = "mm/s/s";
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
 }  // namespace smwave::testing

@@ -194,6 +194,45 @@ const ArchiveCase cases[] = {
       {"magnitude", "6"}},
      "",
      0.02},
+    {"GeonetV2aWithVelocityAndDisplacement",
+     [](const fs::path& dir, const Signal& v) {
+         GeonetFile geonet;
+         for (const auto& series : v) {
+             auto& mm = geonet.values.emplace_back();
+             for (const double value : series) mm.push_back(value * 10);
+         }
+         write_file(dir / "rec.V2A", geonet.text());
+     },
+     100, 1,
+     {"rec.V2A", "-o", "table.txt"},
+     {"TEST", "S62W", "N28W", "Up"},
+     {2, 0, 1},
+     {{"azimuths", "242,332,0"},
+      {"dips", "0,0,-90"},
+      {"latitude", "-42.6194"},
+      {"longitude", "173.0536"},
+      {"level", "V2A"},
+      {"filter", "0.1-0.25,24.5-25.5"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_latitude", "-42.6925"},
+      {"origin_depth", "15"}},
+     ""},
+    {"GeonetV1aValuesTouching",
+     [](const fs::path& dir, const Signal& v) {
+         GeonetFile geonet;
+         geonet.corrected = false;
+         for (const auto& series : v) {
+             auto& mm = geonet.values.emplace_back();
+             for (const double value : series) mm.push_back(value * 10);
+         }
+         write_file(dir / "rec.V1A", geonet.text());
+     },
+     1, 1,
+     {"rec.V1A", "-o", "table.txt"},
+     {"TEST", "S62W", "N28W", "Up"},
+     {2, 0, 1},
+     {{"level", "V1A"}, {"start", "2024-03-05T03:34:05Z"}},
+     ""},
 };
 
 void PrintTo(const ArchiveCase& c, std::ostream* out) { *out << c.name; }
@@ -319,8 +358,16 @@ const RefusalCase refusals[] = {
          return cwb.text();
      },
      "r1:622: rows beyond the 599 of #RecordLength x #SampleRate"},
+    {"GeonetTruncated",
+     [](const Signal& v) {
+         GeonetFile geonet;
+         geonet.values = v;
+         const std::string text = geonet.text();
+         return text.substr(0, text.size() - 81 * 2);
+     },
+     "r1:617: the displacement values end after 580 of the 600 values the header states"},
     {"UnknownTextFormat", [](const Signal&) { return std::string("a b c d e\n1 2 3 4 5\n2 3 4 5 6\n"); },
-     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM or CWB; for plain columns give --columns"},
+     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give --columns"},
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
