@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # smwave-table on the archives' text formats: three components of 30000 samples each written as PEER
-# (three files), COSMOS (one file of three blocks), ESM (three files) and CWB (one file), converted
+# (three files), COSMOS (one file of three blocks), ESM (three files), CWB (one file) and GeoNet V2A
+# (one file, with velocity and displacement blocks), converted
 # whole-process with hyperfine; the MB/s are the files' bytes over the fastest run and over the CPU
 # time (user + system), which a loaded machine disturbs less.
 #
@@ -70,6 +71,23 @@ with open("rec.dat", "w") as f:
     f.write("#DataSequence: Time U(+); N(+); E(+)\n#Data: 4F10.3\n")
     for i in range(n):
         f.write("%10.3f%10.3f%10.3f%10.3f\r\n" % (i / 100, signal[2][i], signal[1][i], signal[0][i]))
+
+with open("rec.V2A", "w") as f:
+    for k, (direction, az) in enumerate([("N28W", 332), ("Up", 0), ("S62W", 242)]):
+        acc = [round(v * 10, 1) for v in signal[k]]
+        vel = [round(v, 2) for v in signal[k]]
+        dis = [round(v / 10, 3) for v in signal[k]]
+        f.write("Corrected accelerogram bench GNS Science\nSite TEST\n" + "x\n" * 10)
+        f.write("Component %s\nAcceleration:  peak %8.1f mm/s/s at 1.00 sec\nVelocity\nDisplacement\n"
+                % (direction, max(abs(v) for v in acc)))
+        ints = [0] * 40
+        ints[27], ints[33], ints[34], ints[35] = az, n, n, n
+        f.write(lines(ints, "%8d", 10))
+        reals = [0.0] * 60
+        reals[25], reals[35] = 0.01, max(abs(v) for v in acc)
+        reals[40], reals[45] = max(abs(v) for v in vel), max(abs(v) for v in dis)
+        f.write(lines(reals, "%8.2f", 10))
+        f.write(lines(acc, "%8.1f", 10) + lines(vel, "%8.2f", 10) + lines(dis, "%8.3f", 10))
 PY
 
 run() {
@@ -89,3 +107,4 @@ run peer "$(cat p0.AT2 p1.AT2 p2.AT2 | wc -c)" "$table p0.AT2 p1.AT2 p2.AT2 -o t
 run cosmos "$(wc -c < rec.V2c)" "$table rec.V2c -o t.txt"
 run esm "$(cat e0.ASC e1.ASC e2.ASC | wc -c)" "$table e0.ASC e1.ASC e2.ASC -o t.txt"
 run cwb "$(wc -c < rec.dat)" "$table rec.dat -o t.txt"
+run geonet "$(wc -c < rec.V2A)" "$table rec.V2A -o t.txt"

@@ -1,8 +1,7 @@
 #include "table/civil_time.hpp"
 
-#include <cmath>
-
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace smwave::table {
@@ -70,7 +69,8 @@ std::optional<std::int64_t> parse_slashed_date_time(std::string_view text) {
     return seconds * microseconds_per_second;
 }
 
-std::optional<std::int64_t> time_from_parts(int year, int month, int day, int hour, int minute, double second) {
+std::optional<std::int64_t> time_from_parts(int year, int month, int day, int hour, int minute,
+                                            double second) {
     if (year < 1800 || year > 2200 || month < 1 || month > 12 || day < 1 ||
         day > static_cast<int>(days_in_month(year, static_cast<unsigned>(month))) || hour < 0 || hour > 23 ||
         minute < 0 || minute > 59 || !(second >= 0 && second < 61))

@@ -4,12 +4,12 @@
 
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
-#include "table/inventory.hpp"
-#include "table/knet_reader.hpp"
 #include "table/cosmos_reader.hpp"
 #include "table/cwb_reader.hpp"
 #include "table/esm_reader.hpp"
 #include "table/geonet_reader.hpp"
+#include "table/inventory.hpp"
+#include "table/knet_reader.hpp"
 #include "table/mseed_reader.hpp"
 #include "table/peer_reader.hpp"
 #include "table/sac_reader.hpp"
@@ -138,8 +138,10 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {
         return Problem{name, 0,
-                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give --columns (read as "
-                       "columns: " + reading.problem().what + ")"};
+                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give "
+                       "--columns (read as "
+                       "columns: " +
+                           reading.problem().what + ")"};
     }
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};

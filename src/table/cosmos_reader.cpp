@@ -44,7 +44,8 @@ Result<Values> read_header_values(TextLines& lines, const std::string& name, std
         line.find(kind == "integer" ? "Integer-header" : "Real-header") == std::string_view::npos) {
         return Problem{name, lines.number(),
                        "expected the " + std::string(kind) + " header's count line ('N " +
-                           (kind == "integer" ? "Integer" : "Real") + "-header values follow on ... Format=')"};
+                           (kind == "integer" ? "Integer" : "Real") +
+                           "-header values follow on ... Format=')"};
     }
     auto values = read_values(lines, static_cast<std::size_t>(*count), *layout, name,
                               std::string(kind) + " header values");
@@ -65,12 +66,11 @@ std::optional<std::int64_t> parse_time(std::string_view text) {
     } else {
         return std::nullopt;
     }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        !(second >= 0 && second < 61) || year < 1800 || year > 2200)
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || !(second >= 0 && second < 61) || year < 1800 || year > 2200)
         return std::nullopt;
     const std::int64_t days = days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
-    return (days * 86400 + hour * 3600 + minute * 60) * microseconds_per_second +
-           std::llround(second * 1e6);
+    return (days * 86400 + hour * 3600 + minute * 60) * microseconds_per_second + std::llround(second * 1e6);
 }
 
 // The record start from integer slots 40-45 (year, day of year, month, day, hour, minute) and real
@@ -85,13 +85,15 @@ std::optional<std::int64_t> start_from_slots(const Values& integers, const Value
         days = days_from_civil(static_cast<std::int64_t>(*year), static_cast<unsigned>(*month),
                                static_cast<unsigned>(*day));
     } else if (day_of_year && *day_of_year >= 1 && *day_of_year <= 366) {
-        days = days_from_civil(static_cast<std::int64_t>(*year), 1, 1) + static_cast<std::int64_t>(*day_of_year) - 1;
+        days = days_from_civil(static_cast<std::int64_t>(*year), 1, 1) +
+               static_cast<std::int64_t>(*day_of_year) - 1;
     } else {
         return std::nullopt;
     }
     if (*hour < 0 || *hour > 23 || *minute < 0 || *minute > 59 || !(*second >= 0 && *second < 61))
         return std::nullopt;
-    return (days * 86400 + static_cast<std::int64_t>(*hour) * 3600 + static_cast<std::int64_t>(*minute) * 60) *
+    return (days * 86400 + static_cast<std::int64_t>(*hour) * 3600 +
+            static_cast<std::int64_t>(*minute) * 60) *
                microseconds_per_second +
            std::llround(*second * 1e6);
 }
@@ -111,8 +113,8 @@ std::optional<Section> parse_section(std::string_view line) {
     const std::size_t pts = line.find("pts");
     const std::size_t units_at = line.find("units=");
     const std::size_t format_at = line.find("Format=");
-    if (!count || !is_sample_count(*count) || pts == std::string_view::npos || units_at == std::string_view::npos ||
-        format_at == std::string_view::npos)
+    if (!count || !is_sample_count(*count) || pts == std::string_view::npos ||
+        units_at == std::string_view::npos || format_at == std::string_view::npos)
         return std::nullopt;
     const auto layout = parse_field_layout(line.substr(format_at + 7));
     if (!layout) return std::nullopt;
@@ -160,11 +162,11 @@ void check_peak(const std::string& name, std::size_t block, const std::string& q
     const double peak = peak_of(values);
     const double difference = std::abs(peak - std::abs(*stated));
     if (difference <= 0.001 * std::abs(*stated) || difference <= 5e-7) return;
-    warnings.push_back(name + ": channel block " + std::to_string(block) + ": the peak " + quantity + " is " +
-                       number_text(peak) + " but the real header (value 64) states " + number_text(*stated) +
-                       " (more than 0.1 % apart)" +
-                       (processed ? "; the agency's filtering may explain a difference"
-                                  : ": check the file"));
+    warnings.push_back(
+        name + ": channel block " + std::to_string(block) + ": the peak " + quantity + " is " +
+        number_text(peak) + " but the real header (value 64) states " + number_text(*stated) +
+        " (more than 0.1 % apart)" +
+        (processed ? "; the agency's filtering may explain a difference" : ": check the file"));
 }
 
 // What the text header and comments say about the station and channel.
@@ -210,20 +212,23 @@ void take_scnl(std::string_view line, Identity& identity) {
     const std::string_view code = take_word(rest);
     std::vector<std::string_view> parts;
     std::size_t begin = 0;
-    for (std::size_t dot = code.find('.'); ; dot = code.find('.', begin)) {
-        parts.push_back(code.substr(begin, dot == std::string_view::npos ? std::string_view::npos : dot - begin));
+    for (std::size_t dot = code.find('.');; dot = code.find('.', begin)) {
+        parts.push_back(
+            code.substr(begin, dot == std::string_view::npos ? std::string_view::npos : dot - begin));
         if (dot == std::string_view::npos) break;
         begin = dot + 1;
     }
     if (parts.size() < 2) return;
     if (identity.station.empty()) identity.station = std::string(parts[0]);
     identity.channel = std::string(parts[1]);
-    if (parts.size() > 2 && parts[2] != "--" && identity.network.empty()) identity.network = std::string(parts[2]);
+    if (parts.size() > 2 && parts[2] != "--" && identity.network.empty())
+        identity.network = std::string(parts[2]);
     if (parts.size() > 3 && parts[3] != "--") identity.location = std::string(parts[3]);
 }
 
 void orient(Component& component, const Identity& identity, const Values& integers, std::size_t block) {
-    const bool vertical_code = identity.channel.size() == 3 && (identity.channel[2] == 'Z' || identity.channel[2] == 'z');
+    const bool vertical_code =
+        identity.channel.size() == 3 && (identity.channel[2] == 'Z' || identity.channel[2] == 'z');
     const auto slot = integers.at(54);
     if (vertical_code || identity.up || (slot && *slot == 500)) {
         component.dip = -90.0;
@@ -254,7 +259,8 @@ struct Block {
 bool looks_like_cosmos(std::string_view content) {
     std::string_view first = content.substr(0, std::min<std::size_t>(content.size(), 200));
     first = first.substr(0, first.find('\n'));
-    return first.find("(Format v01.2") != std::string_view::npos && first.find("text lines)") != std::string_view::npos;
+    return first.find("(Format v01.2") != std::string_view::npos &&
+           first.find("text lines)") != std::string_view::npos;
 }
 
 Result<Reading> read_cosmos(std::string_view text, const std::string& name) {
@@ -274,8 +280,7 @@ Result<Reading> read_cosmos(std::string_view text, const std::string& name) {
                            "expected a channel block's first line '... (Format v01.20 with 13 text lines)'"};
         block.text.push_back(line);
         for (std::size_t k = 1; k < static_cast<std::size_t>(*count); ++k) {
-            if (!lines.next(line))
-                return Problem{name, lines.number() + 1, "the text header ends early"};
+            if (!lines.next(line)) return Problem{name, lines.number() + 1, "the text header ends early"};
             block.text.push_back(line);
         }
         auto integers = read_header_values(lines, name, "integer");
@@ -300,7 +305,8 @@ Result<Reading> read_cosmos(std::string_view text, const std::string& name) {
         std::string_view rest = line;
         const auto comments = companion::parse_number(take_word(rest));
         if (!comments || !is_sample_count(*comments) || line.find("Comment") == std::string_view::npos)
-            return Problem{name, lines.number(), "expected the comment count line ('N Comment line(s) follow')"};
+            return Problem{name, lines.number(),
+                           "expected the comment count line ('N Comment line(s) follow')"};
         for (std::size_t k = 0; k < static_cast<std::size_t>(*comments); ++k) {
             if (!lines.next(line)) return Problem{name, lines.number() + 1, "the comments end early"};
             take_scnl(line, block.identity);
@@ -334,8 +340,8 @@ Result<Reading> read_cosmos(std::string_view text, const std::string& name) {
                 if (!parse_section(line)) {
                     return Problem{name, lines.number(),
                                    "more data than the " + std::to_string(section->count) +
-                                       " values of the data header line (line " + std::to_string(header_line) +
-                                       "), or no end-of-data line"};
+                                       " values of the data header line (line " +
+                                       std::to_string(header_line) + "), or no end-of-data line"};
                 }
                 pending = true;
             }
@@ -367,11 +373,11 @@ Result<Reading> read_cosmos(std::string_view text, const std::string& name) {
                                        " of the data: the record has missing values"};
                 }
             }
-            check_peak(name, block_number, "acceleration", stated_peak, *values, processed,
-                       reading.warnings);
+            check_peak(name, block_number, "acceleration", stated_peak, *values, processed, reading.warnings);
             const auto interval = block.reals.at(62);
             if (!interval || !(*interval > 0))
-                return Problem{name, first_line, "the sample interval (real header value 62, ms) is not stated"};
+                return Problem{name, first_line,
+                               "the sample interval (real header value 62, ms) is not stated"};
             Component component;
             component.source = name;
             component.interval = *interval / 1000.0;
@@ -395,7 +401,8 @@ Result<Reading> read_cosmos(std::string_view text, const std::string& name) {
             if (const std::size_t colon = origin.find(':'); colon != std::string_view::npos)
                 component.origin.time = parse_time(origin.substr(colon + 1));
             component.start = start_from_slots(block.integers, block.reals);
-            if (!component.start && block.text[7].size() > 16) component.start = parse_time(block.text[7].substr(16));
+            if (!component.start && block.text[7].size() > 16)
+                component.start = parse_time(block.text[7].substr(16));
             const auto level = block.integers.at(1);
             if (level && *level >= 0 && *level <= 3) component.stated.add("level", "V" + number_text(*level));
             const auto high_pass = block.reals.at(54), low_pass = block.reals.at(57);

@@ -49,7 +49,8 @@ std::optional<std::int64_t> local_time(const LabelledHeader::Item* item) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0;
     double second = 0;
     const std::string value(item->value);
-    if (!zone || std::sscanf(value.c_str(), "%d/%d/%d-%d:%d:%lf", &year, &month, &day, &hour, &minute, &second) != 6)
+    if (!zone ||
+        std::sscanf(value.c_str(), "%d/%d/%d-%d:%d:%lf", &year, &month, &day, &hour, &minute, &second) != 6)
         return std::nullopt;
     const auto time = time_from_parts(year, month, day, hour, minute, second);
     if (!time) return std::nullopt;
@@ -86,9 +87,9 @@ Result<Reading> read_cwb(std::string_view text, const std::string& name) {
     }
     const auto factor = unit_word.empty() ? std::nullopt : factor_to_gal(unit_word);
     if (!factor) {
-        return Problem{name, units ? units->line : 0,
-                       "#AmplitudeUnit does not name units of acceleration (gal, cm/s/s, g): " +
-                           quoted(unit_word)};
+        return Problem{
+            name, units ? units->line : 0,
+            "#AmplitudeUnit does not name units of acceleration (gal, cm/s/s, g): " + quoted(unit_word)};
     }
     const auto rate = number_of(header, "SampleRate");
     if (!rate || !(*rate > 0)) return Problem{name, 0, "#SampleRate(Hz) is not a positive rate"};
@@ -98,7 +99,8 @@ Result<Reading> read_cwb(std::string_view text, const std::string& name) {
     const auto* layout_item = header.find("Data");
     const auto layout = layout_item ? parse_field_layout(layout_item->value) : std::nullopt;
     if (!layout || layout->per_line != 4)
-        return Problem{name, layout_item ? layout_item->line : 0, "#Data does not give a layout of four fields (4F10.3)"};
+        return Problem{name, layout_item ? layout_item->line : 0,
+                       "#Data does not give a layout of four fields (4F10.3)"};
     // "#DataSequence: Time U(+); N(+); E(+)": the order of the columns after time.
     std::string order = "UNE";
     if (const auto* sequence = starting(header, "DataSequence")) {
@@ -149,17 +151,18 @@ Result<Reading> read_cwb(std::string_view text, const std::string& name) {
             const std::string_view value = stated->value;
             const std::size_t tilde = value.find('~');
             const auto high = companion::parse_number(value.substr(0, tilde));
-            const auto low = tilde == std::string_view::npos ? std::nullopt
-                                                              : companion::parse_number(value.substr(tilde + 1));
+            const auto low = tilde == std::string_view::npos
+                                 ? std::nullopt
+                                 : companion::parse_number(value.substr(tilde + 1));
             for (const auto& [said, found] : {std::pair{high, largest}, std::pair{low, smallest}}) {
                 if (!said) continue;
                 const double difference = std::abs(found - *said);
                 if (difference > 0.001 * std::abs(*said) && difference > 0.0005) {
-                    reading.warnings.push_back(name + ": component " + component.name + ": the samples reach " +
-                                               number_text(found) + " gal but #AmplitudeMAX. states " +
-                                               number_text(*said) +
-                                               " (more than 0.1 % apart); the agency's processing may explain a "
-                                               "difference");
+                    reading.warnings.push_back(
+                        name + ": component " + component.name + ": the samples reach " + number_text(found) +
+                        " gal but #AmplitudeMAX. states " + number_text(*said) +
+                        " (more than 0.1 % apart); the agency's processing may explain a "
+                        "difference");
                 }
             }
         }

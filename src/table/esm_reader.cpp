@@ -59,23 +59,27 @@ Result<Reading> read_esm(std::string_view text, const std::string& name) {
     }
     const auto* type = header.find("DATA_TYPE");
     if (type && lower_case(type->value) != "acceleration")
-        return Problem{name, type->line, "DATA_TYPE " + quoted(type->value) + ": the table holds acceleration"};
+        return Problem{name, type->line,
+                       "DATA_TYPE " + quoted(type->value) + ": the table holds acceleration"};
     const auto* units_item = header.find("UNITS");
     if (!units_item) return missing(name, "UNITS", "the units of the samples");
     const auto factor = factor_to_gal(units_item->value);
     if (!factor)
-        return Problem{name, units_item->line, "UNITS " + quoted(units_item->value) + " are not units of acceleration"};
+        return Problem{name, units_item->line,
+                       "UNITS " + quoted(units_item->value) + " are not units of acceleration"};
     const auto count = number_of(header, "NDATA");
     if (!count || !is_sample_count(*count)) return missing(name, "NDATA", "the number of samples");
     const auto interval = number_of(header, "SAMPLING_INTERVAL_S");
-    if (!interval || !(*interval > 0)) return missing(name, "SAMPLING_INTERVAL_S", "a positive interval in seconds");
+    if (!interval || !(*interval > 0))
+        return missing(name, "SAMPLING_INTERVAL_S", "a positive interval in seconds");
 
     const std::size_t wanted = static_cast<std::size_t>(*count);
     auto values = read_values(lines, wanted, FieldLayout{}, name, "samples");
     if (!values) return values.problem();
     while (lines.next(line)) {
         if (!trim(line).empty())
-            return Problem{name, lines.number(), "values beyond the NDATA " + std::to_string(wanted) + " of the header"};
+            return Problem{name, lines.number(),
+                           "values beyond the NDATA " + std::to_string(wanted) + " of the header"};
     }
 
     Component component;
@@ -98,11 +102,13 @@ Result<Reading> read_esm(std::string_view text, const std::string& name) {
     component.origin.depth = number_of(header, "EVENT_DEPTH_KM");
     component.origin.magnitude = number_of(header, "MAGNITUDE_W");
     if (!component.origin.magnitude) component.origin.magnitude = number_of(header, "MAGNITUDE_L");
-    component.origin.time = compact_time(text_of(header, "EVENT_DATE_YYYYMMDD"), text_of(header, "EVENT_TIME_HHMMSS"));
+    component.origin.time =
+        compact_time(text_of(header, "EVENT_DATE_YYYYMMDD"), text_of(header, "EVENT_TIME_HHMMSS"));
     const std::string first = text_of(header, "DATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS");
     if (const std::size_t cut = first.find('_'); cut != std::string::npos)
         component.start = compact_time(first.substr(0, cut), first.substr(cut + 1));
-    const auto low_cut = number_of(header, "LOW_CUT_FREQUENCY_HZ"), high_cut = number_of(header, "HIGH_CUT_FREQUENCY_HZ");
+    const auto low_cut = number_of(header, "LOW_CUT_FREQUENCY_HZ"),
+               high_cut = number_of(header, "HIGH_CUT_FREQUENCY_HZ");
     const bool processed = low_cut || high_cut;
     if (processed) {
         component.stated.add("filter", (low_cut ? number_text(*low_cut) : "-") + "," +
@@ -121,11 +127,10 @@ Result<Reading> read_esm(std::string_view text, const std::string& name) {
     if (const auto stated = number_of(header, "PGA_CM/S^2")) {
         const double difference = std::abs(peak - std::abs(*stated));
         if (difference > 0.001 * std::abs(*stated) && difference > 5e-7) {
-            reading.warnings.push_back(name + ": the peak of the samples is " + number_text(peak) +
-                                       " cm/s/s but PGA_CM/S^2 states " + number_text(*stated) +
-                                       " (more than 0.1 % apart)" +
-                                       (processed ? "; the agency's filtering may explain a difference"
-                                                  : ": check the file"));
+            reading.warnings.push_back(
+                name + ": the peak of the samples is " + number_text(peak) +
+                " cm/s/s but PGA_CM/S^2 states " + number_text(*stated) + " (more than 0.1 % apart)" +
+                (processed ? "; the agency's filtering may explain a difference" : ": check the file"));
         }
     }
     reading.components.push_back(std::move(component));

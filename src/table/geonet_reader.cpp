@@ -66,9 +66,10 @@ void check_peak(const std::string& name, const std::string& component, const std
     for (const double value : values) peak = std::max(peak, std::abs(value));
     const double difference = std::abs(peak - std::abs(stated));
     if (difference <= 0.001 * std::abs(stated) || difference <= 0.05) return;
-    warnings.push_back(name + ": component " + component + ": the peak " + quantity + " is " + number_text(peak) +
-                       " but the header states " + number_text(stated) + " (more than 0.1 % apart)" +
-                       (processed ? "; the agency's filtering may explain a difference" : ": check the file"));
+    warnings.push_back(
+        name + ": component " + component + ": the peak " + quantity + " is " + number_text(peak) +
+        " but the header states " + number_text(stated) + " (more than 0.1 % apart)" +
+        (processed ? "; the agency's filtering may explain a difference" : ": check the file"));
 }
 
 }  // namespace
@@ -87,8 +88,9 @@ Result<Reading> read_geonet(std::string_view text, const std::string& name) {
         std::string_view header[text_lines];
         for (std::size_t k = 0; k < text_lines; ++k) {
             if (!lines.next(header[k])) {
-                return Problem{name, lines.number() + 1,
-                               "component " + std::to_string(index + 1) + " of 3: the text header ends early"};
+                return Problem{
+                    name, lines.number() + 1,
+                    "component " + std::to_string(index + 1) + " of 3: the text header ends early"};
             }
         }
         const std::uint64_t first_line = lines.number() - text_lines + 1;
@@ -101,7 +103,8 @@ Result<Reading> read_geonet(std::string_view text, const std::string& name) {
                                        static_cast<std::size_t>(std::max(0.0, slot(*integers, 35))),
                                        static_cast<std::size_t>(std::max(0.0, slot(*integers, 36)))};
         if (counts[0] == 0 || !is_sample_count(slot(*integers, 34)))
-            return Problem{name, first_line + text_lines + 3, "integer 34 (the acceleration samples) is not a count"};
+            return Problem{name, first_line + text_lines + 3,
+                           "integer 34 (the acceleration samples) is not a count"};
         std::string_view component_line = header[12];
         std::string_view rest = component_line;
         take_word(rest);
@@ -120,7 +123,8 @@ Result<Reading> read_geonet(std::string_view text, const std::string& name) {
         std::vector<double> acceleration;
         for (int q = 0; q < 3; ++q) {
             if (q > 0 && (!processed || counts[q] == 0)) continue;
-            auto values = read_values(lines, counts[q], data_layout, name, std::string(quantities[q]) + " values");
+            auto values =
+                read_values(lines, counts[q], data_layout, name, std::string(quantities[q]) + " values");
             if (!values) return values.problem();
             for (double& value : *values) value *= unit;
             check_peak(name, direction, quantities[q], stated[q], *values, processed, reading.warnings);
@@ -166,9 +170,9 @@ Result<Reading> read_geonet(std::string_view text, const std::string& name) {
         component.stated.add("level", processed ? "V2A" : "V1A");
         // The band-pass filter's transition bands, high-pass then low-pass ("0.1-0.25,24.5-25.5").
         if (processed && slot(*reals, 51) > 0 && slot(*reals, 58) > 0) {
-            component.stated.add("filter", number_text(slot(*reals, 51)) + "-" + number_text(slot(*reals, 53)) +
-                                               "," + number_text(slot(*reals, 56)) + "-" +
-                                               number_text(slot(*reals, 58)));
+            component.stated.add("filter",
+                                 number_text(slot(*reals, 51)) + "-" + number_text(slot(*reals, 53)) + "," +
+                                     number_text(slot(*reals, 56)) + "-" + number_text(slot(*reals, 58)));
         }
         component.samples = std::move(acceleration);
         for (double& value : component.samples) value *= *factor;

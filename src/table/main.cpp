@@ -54,9 +54,10 @@ int main(int argc, char** argv) {
     app.add_option("inputs", options.inputs, "One file of three components, or three files of one")
         ->required();
     app.add_option("-o,--output", options.output, "The table to write (default: standard output)");
-    app.add_option("--format", format,
-                   "Read the inputs as knet, sac, sac-ascii, mseed, peer, cosmos, esm, cwb, geonet or columns "
-                   "(default: from the content)")
+    app.add_option(
+           "--format", format,
+           "Read the inputs as knet, sac, sac-ascii, mseed, peer, cosmos, esm, cwb, geonet or columns "
+           "(default: from the content)")
         ->check(CLI::IsMember(
             {"knet", "sac", "sac-ascii", "mseed", "peer", "cosmos", "esm", "cwb", "geonet", "columns"}));
     app.add_option("--columns", columns,

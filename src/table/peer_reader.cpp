@@ -124,8 +124,8 @@ Result<Reading> read_peer(std::string_view text, const std::string& name) {
     if (quantity.find("ACCELERATION") == std::string::npos)
         return Problem{name, 3, "line 3 does not say ACCELERATION: the quantity cannot be told"};
     const std::size_t units_at = quantity.find("UNITS OF");
-    std::string_view rest = units_at == std::string::npos ? std::string_view{}
-                                                          : std::string_view(quantity).substr(units_at + 8);
+    std::string_view rest =
+        units_at == std::string::npos ? std::string_view{} : std::string_view(quantity).substr(units_at + 8);
     const std::string units(take_word(rest));
     const auto factor = units.empty() ? std::nullopt : factor_to_gal(units);
     if (!factor) {
@@ -143,9 +143,9 @@ Result<Reading> read_peer(std::string_view text, const std::string& name) {
     std::string_view line;
     while (lines.next(line)) {
         if (!trim(line).empty()) {
-            return Problem{name, lines.number(),
-                           "values beyond the NPTS= " + std::to_string(static_cast<std::size_t>(*count)) +
-                               " of line 4"};
+            return Problem{
+                name, lines.number(),
+                "values beyond the NPTS= " + std::to_string(static_cast<std::size_t>(*count)) + " of line 4"};
         }
     }
 

@@ -88,6 +88,8 @@ std::optional<double> number_after(std::string_view line, std::string_view label
     return companion::parse_number(word);
 }
 
-bool is_sample_count(double value) { return value >= 0 && value <= 2147483648.0 && std::floor(value) == value; }
+bool is_sample_count(double value) {
+    return value >= 0 && value <= 2147483648.0 && std::floor(value) == value;
+}
 
 }  // namespace smwave::table

@@ -70,7 +70,8 @@ std::string cosmos_text(const std::vector<CosmosChannel>& channels) {
         reals[61] = 10.0;
         reals[62] = static_cast<double>(c.values.size()) / 100;
         reals[63] = c.peak ? *c.peak : peak;
-        text += " 100 Real-header values follow on 20 lines, Format= (5F15.6)\n" + fixed_lines(reals, "%15.6f", 5);
+        text += " 100 Real-header values follow on 20 lines, Format= (5F15.6)\n" +
+                fixed_lines(reals, "%15.6f", 5);
         text += "   2 Comment line(s) follow, each starting with a \"|\":\n";
         text += "| written by the tests\n|<SCNL>BMR." + c.channel + ".AK.--\n";
         text += (c.count.empty() ? printed("%8.0f", static_cast<double>(c.values.size())) : c.count) +
@@ -92,7 +93,8 @@ std::string EsmFile::text() const {
         "STATION_ELEVATION_M: 120\nLOCATION: \nDATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS: 20240305_033405.000\n"
         "SAMPLING_INTERVAL_S: 0.010000\n";
     text += "NDATA: " + (count.empty() ? std::to_string(values.size()) : count) + "\n";
-    text += "STREAM: " + stream + "\nUNITS: " + units + "\nPGA_CM/S^2: " + printed("%.6f", pga ? *pga : peak * (units == "m/s^2" ? 100 : 1)) +
+    text += "STREAM: " + stream + "\nUNITS: " + units +
+            "\nPGA_CM/S^2: " + printed("%.6f", pga ? *pga : peak * (units == "m/s^2" ? 100 : 1)) +
             "\nLOW_CUT_FREQUENCY_HZ: 0.100\nHIGH_CUT_FREQUENCY_HZ: 30.000\nDATA_TYPE: ACCELERATION\n"
             "USER5: \n";
     for (const double value : values) text += printed("%.6f", value) + "\n";
@@ -107,12 +109,15 @@ std::string CwbFile::text() const {
     std::string text =
         "#Earthquake Information\n#Origin Time(GMT+08): 2024/03/05-11:34:00\n#EpicenterLongitude(E): 121.69\n"
         "#EpicenterLatitude(N): 24.14\n#Depth(km): 10.0\n#Magnitude(Ml): 6.0\n\n#Station Information\n"
-        "#StationCode: EAS\n#StationName: Anshuo\n#StationLongitude(E): 120.857\n#StationLatitude(N): 22.381\n"
+        "#StationCode: EAS\n#StationName: Anshuo\n#StationLongitude(E): 120.857\n#StationLatitude(N): "
+        "22.381\n"
         "#InstrumentKind: FBA\n#StartTime(GMT+08): 2024/03/05-11:34:05.000\n";
-    text += "#RecordLength(sec): " + (length.empty() ? printed("%g", static_cast<double>(up.size()) / 50) : length) +
+    text += "#RecordLength(sec): " +
+            (length.empty() ? printed("%g", static_cast<double>(up.size()) / 50) : length) +
             "\n#SampleRate(Hz): 50\n#AmplitudeUnit:  " + units + "\n";
     text += "#AmplitudeMAX. U: " + extremes(up) + "\n#AmplitudeMAX. N: " + extremes(north) +
-            "\n#AmplitudeMAX. E: " + extremes(east) + "\n#DataSequence: Time U(+); N(+); E(+)\n#Data: 4F10.3\n";
+            "\n#AmplitudeMAX. E: " + extremes(east) +
+            "\n#DataSequence: Time U(+); N(+); E(+)\n#Data: 4F10.3\n";
     for (std::size_t i = 0; i < up.size(); ++i) {
         text += printed("%10.3f", static_cast<double>(i) / 50) + printed("%10.3f", up[i]) +
                 printed("%10.3f", north[i]) + printed("%10.3f", east[i]) + "\r\n";
@@ -125,26 +130,32 @@ std::string GeonetFile::text() const {
     for (std::size_t k = 0; k < values.size(); ++k) {
         const std::vector<double>& acceleration = values[k];
         std::vector<double> velocity, displacement;
-        for (const double value : acceleration) velocity.push_back(value / 10), displacement.push_back(value / 100);
+        for (const double value : acceleration)
+            velocity.push_back(value / 10), displacement.push_back(value / 100);
         auto peak = [](const std::vector<double>& series) {
             double largest = 0;
             for (const double value : series) largest = std::max(largest, std::abs(value));
             return largest;
         };
-        text += std::string(corrected ? "Corrected" : "Uncorrected") + " accelerogram 20240305_033405_TEST_20 GNS Science\n";
+        text += std::string(corrected ? "Corrected" : "Uncorrected") +
+                " accelerogram 20240305_033405_TEST_20 GNS Science\n";
         text += "Site TEST      42 37 10S  173 03 13E     Cusp file:  test\nTest site\nInstrument test\n";
-        text += "Resolution: 18-bit   Instr Period: 0.0050 s   Damping: 0.700\nAccelerogram test\nnear test\n";
+        text +=
+            "Resolution: 18-bit   Instr Period: 0.0050 s   Damping: 0.700\nAccelerogram test\nnear test\n";
         text += "2024 March 5         03:34:00 UT\nEpicentre  42 41 33S 173 01 19E  Depth   15km Mw 7.82\n";
         text += "Number of points  " + std::to_string(acceleration.size()) + "    Duration 6.00 sec\n";
         text += corrected ? "Instrument corrected data at 0.010 sec intervals\n"
                           : "Raw readings in units of 1.00 mm/s/s  at intervals of 0.010 s\n";
-        text += corrected ? "Band-pass filter transition bands are .10-.25 Hz and 24.50-25.50 Hz\n" : "Data is unfiltered\n";
+        text += corrected ? "Band-pass filter transition bands are .10-.25 Hz and 24.50-25.50 Hz\n"
+                          : "Data is unfiltered\n";
         text += "Component " + directions[k] + "  Longitudinal Accelerometer Axis\n";
-        text += "Acceleration:  peak " + printed("%8.1f", peak(acceleration)) + " " + units + " at  1.00 sec\n";
+        text +=
+            "Acceleration:  peak " + printed("%8.1f", peak(acceleration)) + " " + units + " at  1.00 sec\n";
         text += corrected ? "Velocity:      peak x mm/s\nDisplacement:  peak x mm\n"
                           : "Velocity record unevaluated\nDisplacement record unevaluated\n";
         std::vector<double> integers(40, 0);
-        integers[0] = 2024, integers[1] = 3, integers[2] = 5, integers[3] = 3, integers[4] = 34, integers[5] = 0;
+        integers[0] = 2024, integers[1] = 3, integers[2] = 5, integers[3] = 3, integers[4] = 34,
+        integers[5] = 0;
         integers[8] = 2024, integers[9] = 3, integers[18] = 5, integers[19] = 3, integers[38] = 34;
         integers[39] = 5000;
         integers[16] = 15;
@@ -159,7 +170,8 @@ std::string GeonetFile::text() const {
         reals[40] = peak(velocity), reals[45] = peak(displacement);
         if (corrected) reals[50] = 0.1, reals[52] = 0.25, reals[55] = 24.5, reals[57] = 25.5;
         for (std::size_t i = 0; i < reals.size(); ++i)
-            text += printed(std::abs(reals[i]) >= 1000 ? "%8.1f" : "%8.4f", reals[i]) + (i % 10 == 9 ? "\n" : "");
+            text +=
+                printed(std::abs(reals[i]) >= 1000 ? "%8.1f" : "%8.4f", reals[i]) + (i % 10 == 9 ? "\n" : "");
         text += fixed_lines(acceleration, "%8.1f", 10);
         if (corrected) text += fixed_lines(velocity, "%8.2f", 10) + fixed_lines(displacement, "%8.3f", 10);
     }

@@ -21,11 +21,11 @@ struct PeerFile {
 struct CosmosChannel {
     std::string kind = "Corrected acceleration";
     std::string channel = "HNE";
-    int level = 2;        // integer slot 1
-    int azimuth = 90;     // integer slot 54; -999 unknown
+    int level = 2;     // integer slot 1
+    int azimuth = 90;  // integer slot 54; -999 unknown
     std::string units = "cm/sec2(04)";
     std::optional<double> peak;  // real slot 64; default the values' peak
-    std::string count;            // default the number of values
+    std::string count;           // default the number of values
     std::vector<double> values;
 };
 
@@ -36,7 +36,7 @@ std::string cosmos_text(const std::vector<CosmosChannel>& channels);
 struct EsmFile {
     std::string stream = "HNE";
     std::string units = "cm/s^2";
-    std::string count;  // default the number of values
+    std::string count;          // default the number of values
     std::optional<double> pga;  // default the values' peak
     std::vector<double> values;
     std::string text() const;

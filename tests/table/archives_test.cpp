@@ -104,7 +104,8 @@ const ArchiveCase cases[] = {
          write_peer(dir, "b.AT2", "UP", v[1]);
          write_peer(dir, "c.AT2", "67", v[2]);
      },
-     1e5, gravity,
+     1e5,
+     gravity,
      {"a.AT2", "b.AT2", "c.AT2", "-o", "table.txt"},
      {"Test_Station", "H67", "H337", "UP"},
      {2, 0, 1},
@@ -120,15 +121,19 @@ const ArchiveCase cases[] = {
          write_peer(dir, "n.AT2", "0", v[0]);
          write_peer(dir, "e.AT2", "90", v[1]);
      },
-     1e5, gravity,
+     1e5,
+     gravity,
      {"n.AT2", "e.AT2", "-o", "table.txt"},
      {"Test_Station", "H90", "H0", "none"},
      {1, 0, 3},
      {{"azimuths", "90,0,-"}, {"absent", "3"}},
      ""},
     {"CosmosOneFileOfThreeChannels",
-     [](const fs::path& dir, const Signal& v) { write_file(dir / "rec.V2c", cosmos_text(cosmos_channels(v))); },
-     100, 1,
+     [](const fs::path& dir, const Signal& v) {
+         write_file(dir / "rec.V2c", cosmos_text(cosmos_channels(v)));
+     },
+     100,
+     1,
      {"rec.V2c", "-o", "table.txt"},
      {"BMR", "HNE", "HNN", "HNZ"},
      {2, 0, 1},
@@ -140,7 +145,8 @@ const ArchiveCase cases[] = {
          channels[0].peak = 1.5;
          write_file(dir / "rec.V2c", cosmos_text(channels));
      },
-     100, 1,
+     100,
+     1,
      {"rec.V2c", "-o", "table.txt"},
      {"BMR", "HNE", "HNN", "HNZ"},
      {2, 0, 1},
@@ -161,7 +167,8 @@ const ArchiveCase cases[] = {
              write_file(dir / (std::string(streams[k]) + ".ASC"), esm.text());
          }
      },
-     100, 1,
+     100,
+     1,
      {"HNZ.ASC", "HNN.ASC", "HNE.ASC", "-o", "table.txt"},
      {"ARS1", "HNE", "HNN", "HNZ"},
      {2, 1, 0},
@@ -180,7 +187,8 @@ const ArchiveCase cases[] = {
          cwb.up = v[0], cwb.north = v[1], cwb.east = v[2];
          write_file(dir / "EAS.dat", cwb.text());
      },
-     100, 1,
+     100,
+     1,
      {"EAS.dat", "-o", "table.txt"},
      {"EAS", "E", "N", "U"},
      {2, 1, 0},
@@ -203,7 +211,8 @@ const ArchiveCase cases[] = {
          }
          write_file(dir / "rec.V2A", geonet.text());
      },
-     100, 1,
+     100,
+     1,
      {"rec.V2A", "-o", "table.txt"},
      {"TEST", "S62W", "N28W", "Up"},
      {2, 0, 1},
@@ -227,7 +236,8 @@ const ArchiveCase cases[] = {
          }
          write_file(dir / "rec.V1A", geonet.text());
      },
-     1, 1,
+     1,
+     1,
      {"rec.V1A", "-o", "table.txt"},
      {"TEST", "S62W", "N28W", "Up"},
      {2, 0, 1},
@@ -296,7 +306,8 @@ const RefusalCase refusals[] = {
      "r1:9: 'x.y' is not a number"},
     {"PeerUnitsUnknown",
      [](const Signal& v) {
-         return peer_text(v, [](PeerFile& f) { f.quantity = "ACCELERATION TIME SERIES IN UNITS OF FURLONGS"; });
+         return peer_text(v,
+                          [](PeerFile& f) { f.quantity = "ACCELERATION TIME SERIES IN UNITS OF FURLONGS"; });
      },
      "r1:3: the units after UNITS OF ('FURLONGS') are not ones of acceleration"},
     {"PeerVelocity",
@@ -332,7 +343,9 @@ const RefusalCase refusals[] = {
      },
      "r1:49: the units= of the data header line ('furlongs') are not units of acceleration"},
     {"CosmosBadRealField",
-     [](const Signal& v) { return replaced_line(cosmos_text(cosmos_channels(v)), 30, "      60.967700            abc"); },
+     [](const Signal& v) {
+         return replaced_line(cosmos_text(cosmos_channels(v)), 30, "      60.967700            abc");
+     },
      "r1:30: 'abc' is not a number"},
     {"EsmCountShort",
      [](const Signal& v) {
@@ -401,14 +414,15 @@ TEST(ArchiveInfo, RowsOfEachFormat) {
     write_file(dir / "c.dat", cwb.text());
     const ToolResult run = run_table(dir.path(), {"--info", "a.AT2", "rec.V2c", "e.ASC", "c.dat"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(run.out.find('\n') + 1),
-              "a.AT2,peer,,Test Station,,H67,,100,600,cm/s/s,,,,,,,,\n"
-              "rec.V2c,cosmos,AK,BMR,,HNN HNZ HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,60.9677,-144.6051,"
-              "2024-03-05T03:34:00Z,61.3464,-149.9552,46,7,\n"
-              "e.ASC,esm,HI,ARS1,,HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,38.125,21.5,2024-03-05T03:34:00Z,38.5,"
-              "22.25,9,4.6,\n"
-              "c.dat,cwb,,EAS,,U N E,2024-03-05T03:34:05Z,50,600,cm/s/s,22.381,120.857,2024-03-05T03:34:00Z,24.14,"
-              "121.69,10,6,\n");
+    EXPECT_EQ(
+        run.out.substr(run.out.find('\n') + 1),
+        "a.AT2,peer,,Test Station,,H67,,100,600,cm/s/s,,,,,,,,\n"
+        "rec.V2c,cosmos,AK,BMR,,HNN HNZ HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,60.9677,-144.6051,"
+        "2024-03-05T03:34:00Z,61.3464,-149.9552,46,7,\n"
+        "e.ASC,esm,HI,ARS1,,HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,38.125,21.5,2024-03-05T03:34:00Z,38.5,"
+        "22.25,9,4.6,\n"
+        "c.dat,cwb,,EAS,,U N E,2024-03-05T03:34:05Z,50,600,cm/s/s,22.381,120.857,2024-03-05T03:34:00Z,24.14,"
+        "121.69,10,6,\n");
 }
 
 }  // namespace
