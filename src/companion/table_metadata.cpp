@@ -124,4 +124,14 @@ std::vector<std::string> split_commas(std::string_view list) {
     return values;
 }
 
+std::array<bool, 3> absent_components(const TableMetadata& metadata) {
+    std::array<bool, 3> absent{};
+    const auto list = metadata.find("absent");
+    if (!list) return absent;
+    for (const auto& item : split_commas(*list)) {
+        if (item == "1" || item == "2" || item == "3") absent[static_cast<std::size_t>(item[0] - '1')] = true;
+    }
+    return absent;
+}
+
 }  // namespace smwave::companion

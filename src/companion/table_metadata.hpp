@@ -8,6 +8,9 @@
 // Keys are lower-case letters, digits and '_'; a key may repeat (one `source` per input file). A
 // value that is empty or holds blanks, quotes or '=' is written between double quotes, with '\"' and
 // '\\' inside. Lists of the three components are comma-separated, "-" standing for what is unknown.
+// `absent=3` (or `absent=1,3`) names components the record lacks: their columns hold zeros, and
+// their measures are left empty.
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +38,10 @@ std::string format_metadata(const TableMetadata& metadata);
 // Reads a line written by format_metadata; nothing when the line is not such a list (an older
 // table's free-text line, such as "start unknown; dt 0.01 s; ...", or a line holding control bytes).
 std::optional<TableMetadata> parse_metadata(std::string_view line);
+
+// The components (1-3) that the `absent` item names as missing from the record; false for the others,
+// and for all when there is no such item.
+std::array<bool, 3> absent_components(const TableMetadata& metadata);
 
 // Splits a comma-separated list of the three components' values ("90,0,-").
 std::vector<std::string> split_commas(std::string_view list);

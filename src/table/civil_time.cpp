@@ -1,6 +1,7 @@
 #include "table/civil_time.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace smwave::table {
@@ -66,6 +67,16 @@ std::optional<std::int64_t> parse_slashed_date_time(std::string_view text) {
     const std::int64_t seconds =
         days_from_civil(*year, *month, *day) * 86400 + *hour * 3600 + *minute * 60 + *second;
     return seconds * microseconds_per_second;
+}
+
+std::optional<std::int64_t> time_from_parts(int year, int month, int day, int hour, int minute,
+                                            double second) {
+    if (year < 1800 || year > 2200 || month < 1 || month > 12 || day < 1 ||
+        day > static_cast<int>(days_in_month(year, static_cast<unsigned>(month))) || hour < 0 || hour > 23 ||
+        minute < 0 || minute > 59 || !(second >= 0 && second < 61))
+        return std::nullopt;
+    const std::int64_t days = days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    return (days * 86400 + hour * 3600 + minute * 60) * microseconds_per_second + std::llround(second * 1e6);
 }
 
 std::optional<std::int64_t> parse_iso_date_time(std::string_view text) {

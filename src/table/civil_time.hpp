@@ -21,6 +21,11 @@ std::optional<std::int64_t> parse_slashed_date_time(std::string_view text);
 // midnight); nothing for other text or impossible dates.
 std::optional<std::int64_t> parse_iso_date_time(std::string_view text);
 
+// The time of a date and a time of day with fractional seconds, as microseconds since 1970; nothing
+// for an impossible date or time, or a year outside 1800-2200.
+std::optional<std::int64_t> time_from_parts(int year, int month, int day, int hour, int minute,
+                                            double second);
+
 // "2024-03-05T03:34:05Z", with the fraction of the second when it is not whole ("...05.25Z").
 std::string format_utc(std::int64_t microseconds);
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "companion/table_metadata.hpp"
+
 namespace smwave::table {
 
 // Where a station stands; each part is absent when the file does not say.
@@ -44,6 +46,9 @@ struct Component {
     std::string correction = "none";    // how counts became physical units: "sensitivity", "full", "units"
     std::optional<double> sensitivity;  // counts per input unit, where divided by
     bool tapered = false;               // tapered already, before its response was divided out
+    bool absent = false;                // not recorded: zeros standing in for a missing component
+    // What the file states beyond the fields above, for the metadata line ("level=V2", "filter=...").
+    companion::TableMetadata stated;
 };
 
 // What a reader gives: one or more components, and remarks for the user that do not stop the work.

@@ -4,9 +4,14 @@
 
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
+#include "table/cosmos_reader.hpp"
+#include "table/cwb_reader.hpp"
+#include "table/esm_reader.hpp"
+#include "table/geonet_reader.hpp"
 #include "table/inventory.hpp"
 #include "table/knet_reader.hpp"
 #include "table/mseed_reader.hpp"
+#include "table/peer_reader.hpp"
 #include "table/sac_reader.hpp"
 #include "table/table_writer.hpp"
 #include "table/text_lines.hpp"
@@ -23,6 +28,11 @@ std::optional<Format> format_named(std::string_view name) {
     if (name == "sac") return Format::sac;
     if (name == "sac-ascii") return Format::sac_ascii;
     if (name == "mseed") return Format::mseed;
+    if (name == "peer") return Format::peer;
+    if (name == "cosmos") return Format::cosmos;
+    if (name == "esm") return Format::esm;
+    if (name == "cwb") return Format::cwb;
+    if (name == "geonet") return Format::geonet;
     if (name == "columns") return Format::columns;
     return std::nullopt;
 }
@@ -33,6 +43,11 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (!looks_like_text(content)) return std::nullopt;
     if (looks_like_knet(content)) return Format::knet;
     if (looks_like_sac_ascii(content)) return Format::sac_ascii;
+    if (looks_like_peer(content)) return Format::peer;
+    if (looks_like_cosmos(content)) return Format::cosmos;
+    if (looks_like_esm(content)) return Format::esm;
+    if (looks_like_cwb(content)) return Format::cwb;
+    if (looks_like_geonet(content)) return Format::geonet;
     return Format::columns;
 }
 
@@ -47,6 +62,16 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
             return read_sac_ascii(content, name);
         case Format::mseed:
             return read_mseed(content, name, options.fill_gaps);
+        case Format::peer:
+            return read_peer(content, name);
+        case Format::cosmos:
+            return read_cosmos(content, name);
+        case Format::esm:
+            return read_esm(content, name);
+        case Format::cwb:
+            return read_cwb(content, name);
+        case Format::geonet:
+            return read_geonet(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -54,6 +79,13 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
 }
 
 namespace {
+
+// Whether the columns reader's refusal is about columns it found rather than text it could not take
+// for columns at all (too many columns to choose from, no rows of numbers).
+bool looks_like_columns(const std::string& refusal) {
+    return refusal.find("choose the time and component columns") == std::string::npos &&
+           refusal.find("rows of numbers") == std::string::npos;
+}
 
 Result<std::string> read_input(const std::string& name) {
     std::error_code error;
@@ -77,6 +109,16 @@ std::string_view format_name(Format format) {
             return "sac-ascii";
         case Format::mseed:
             return "mseed";
+        case Format::peer:
+            return "peer";
+        case Format::cosmos:
+            return "cosmos";
+        case Format::esm:
+            return "esm";
+        case Format::cwb:
+            return "cwb";
+        case Format::geonet:
+            return "geonet";
         case Format::columns:
             return "columns";
     }
@@ -93,6 +135,14 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     const std::optional<Format> format = options.format ? options.format : recognise_format(*content);
     if (!format) return Problem{name, 0, "the format is not recognised; name it with --format"};
     auto reading = read_content(*content, name, *format, options);
+    if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
+        !looks_like_columns(reading.problem().what)) {
+        return Problem{name, 0,
+                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give "
+                       "--columns (read as "
+                       "columns: " +
+                           reading.problem().what + ")"};
+    }
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};
 }
@@ -118,9 +168,14 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         }
     }
     std::vector<Component> components;
+    // The archives' formats give their components' orientations, which order them.
+    bool oriented = options.channels.empty();
     for (const auto& name : options.inputs) {
         auto input = read_one(name, options);
         if (!input) return input.problem();
+        oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos ||
+                                input->format == Format::esm || input->format == Format::cwb ||
+                                input->format == Format::geonet);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {
@@ -142,6 +197,7 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         }
         for (auto& component : found) components.push_back(std::move(component));
     }
+    if (oriented) return order_by_azimuth(std::move(components));
     return components;
 }
 

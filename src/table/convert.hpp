@@ -14,14 +14,14 @@
 
 namespace smwave::table {
 
-enum class Format { knet, sac, sac_ascii, mseed, columns };
+enum class Format { knet, sac, sac_ascii, mseed, peer, cosmos, esm, cwb, geonet, columns };
 
-// "knet", "sac", "sac-ascii", "mseed", "columns".
+// "knet", "sac", "sac-ascii", "mseed", "peer", "cosmos", "esm", "cwb", "geonet", "columns".
 std::optional<Format> format_named(std::string_view name);
 
 // The format the content is in: K-NET by its first label, SAC binary by its header version in either
-// byte order, SAC alphanumeric by its header lines, miniSEED by its record header; other text is
-// taken as plain columns. Nothing for other binary content.
+// byte order, SAC alphanumeric by its header lines, miniSEED by its record header, PEER, COSMOS, ESM,
+// CWB and GeoNet by their first lines; other text is taken as plain columns. Nothing for other binary content.
 std::optional<Format> recognise_format(std::string_view content);
 
 struct ConversionOptions {
@@ -44,6 +44,7 @@ struct Input {
 };
 
 // Reads one input file in the format named or recognised; StationXML and QuakeML files are refused.
+// Text of no known format that is not plain columns either is refused with the formats tried.
 companion::Result<Input> read_one(const std::string& name, const ConversionOptions& options);
 
 // Reads one file's content in `format`.

@@ -6,13 +6,15 @@ namespace smwave::table {
 
 namespace {
 
-// Lower case without blanks, "**2", "^2" and "s2" written as "/s".
+// Lower case without blanks, "sec" written as "s", "**2", "^2" and "s2" written as "/s".
 std::string plain(std::string_view units) {
     std::string text;
     for (const char c : units) {
         if (c == ' ' || c == '\t') continue;
         text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
+    for (std::size_t at = text.find("sec"); at != std::string::npos; at = text.find("sec", at + 1))
+        text.replace(at, 3, "s");
     for (const std::string_view square : {"**2", "^2"}) {
         if (text.ends_with(square)) text.replace(text.size() - square.size(), square.size(), "/s");
     }

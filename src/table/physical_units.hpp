@@ -10,7 +10,8 @@ namespace smwave::table {
 constexpr double standard_gravity = 980.665;
 
 // The factor from `units` to cm/s/s, compared without regard to case or blanks: m/s**2, m/s^2,
-// m/s2, m/s/s, cm/s**2 (and the same spellings), gal, mm/s/s, nm/s/s, g. Nothing for other units.
+// m/s2, m/s/s, cm/s**2 (and the same spellings, "sec" for "s": cm/sec2), gal, mm/s/s, nm/s/s, g.
+// Nothing for other units.
 std::optional<double> factor_to_gal(std::string_view units);
 
 // Whether `units` name counts ("count", "counts", "COUNTS").

@@ -160,6 +160,51 @@ Result<std::vector<Component>> order_channels(std::vector<Component> components,
 
 namespace {
 
+bool is_vertical(const Component& component) { return component.dip && std::abs(*component.dip) == 90; }
+bool is_horizontal(const Component& component) { return component.dip && *component.dip == 0; }
+
+// Whether horizontal `a` is the east-like one of the pair `a`, `b`.
+bool east_like(const Component& a, const Component& b) {
+    if (!a.azimuth || !b.azimuth) return true;
+    constexpr double degree = 3.14159265358979323846 / 180;
+    const double east_a = std::abs(std::sin(*a.azimuth * degree));
+    const double east_b = std::abs(std::sin(*b.azimuth * degree));
+    if (std::abs(east_a - east_b) > 1e-9) return east_a > east_b;
+    return std::fmod(*a.azimuth - *b.azimuth + 720.0, 360.0) <= 180.0;
+}
+
+}  // namespace
+
+std::vector<Component> order_by_azimuth(std::vector<Component> components) {
+    if (components.size() == 2 && is_horizontal(components[0]) && is_horizontal(components[1])) {
+        Component missing;
+        missing.samples.assign(components[0].samples.size(), 0.0);
+        missing.interval = components[0].interval;
+        missing.start = components[0].start;
+        missing.network = components[0].network;
+        missing.station = components[0].station;
+        missing.name = "none";
+        missing.units = components[0].units;
+        missing.source = components[0].source;
+        missing.absent = true;
+        missing.dip = -90.0;
+        components.push_back(std::move(missing));
+    }
+    if (components.size() != 3) return components;
+    std::vector<std::size_t> horizontals, verticals;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (is_vertical(components[k])) verticals.push_back(k);
+        if (is_horizontal(components[k])) horizontals.push_back(k);
+    }
+    if (horizontals.size() != 2 || verticals.size() != 1) return components;
+    if (!east_like(components[horizontals[0]], components[horizontals[1]]))
+        std::swap(horizontals[0], horizontals[1]);
+    return {std::move(components[horizontals[0]]), std::move(components[horizontals[1]]),
+            std::move(components[verticals[0]])};
+}
+
+namespace {
+
 // Cuts the components to the span that all of them cover; a warning says what each lost.
 companion::Status trim_to_common_span(std::vector<Component>& components,
                                       std::vector<std::string>& warnings) {
@@ -279,7 +324,11 @@ Result<Record> assemble_record(std::vector<Component> components, const Assembly
         record.names[k] = component.name.empty() ? "comp" + std::to_string(k + 1) : component.name;
         record.azimuths[k] = component.azimuth;
         record.dips[k] = component.dip;
-        if (record.sources.empty() || record.sources.back() != component.source)
+        record.absent[k] = component.absent;
+        for (const auto& [key, value] : component.stated.items) {
+            if (!record.stated.find(key)) record.stated.add(key, value);
+        }
+        if (!component.absent && (record.sources.empty() || record.sources.back() != component.source))
             record.sources.push_back(component.source);
         lengths += (k ? ", " : "") + std::to_string(component.samples.size());
         padded = padded || component.samples.size() < longest;

@@ -20,6 +20,7 @@ struct Record {
     std::string network, station, location;
     std::array<std::string, 3> names;
     std::array<std::optional<double>, 3> azimuths, dips;
+    std::array<bool, 3> absent{};  // components the record lacks, zeros in the table
     std::array<std::vector<double>, 3> samples;  // all of one length
     double interval = 0;
     std::optional<std::int64_t> start;  // microseconds since 1970 UTC
@@ -27,6 +28,8 @@ struct Record {
     Site site;
     Origin origin;
     std::vector<std::string> sources;
+    // What the files state beyond the fields above (processing level, filter corners, event name).
+    companion::TableMetadata stated;
     // What was done to the samples, as the metadata items that say so ("baseline", "taper", ...).
     companion::TableMetadata processing;
 };
@@ -56,5 +59,11 @@ companion::Result<Record> assemble_record(std::vector<Component> components, con
 // (E or 1, N or 2, Z or 3). A name that matches none or several: a Problem naming the file.
 companion::Result<std::vector<Component>> order_channels(std::vector<Component> components,
                                                          const std::vector<std::string>& wanted);
+
+// Orders the components of an archive's files by their orientation: the horizontal whose azimuth is
+// nearer east (then the one clockwise of the other) as component 1, the other horizontal as 2, the
+// vertical as 3. Two horizontals alone get a vertical of zeros marked absent. Components whose
+// orientation is not known keep their order; other sets than 2 or 3 are left as they are.
+std::vector<Component> order_by_azimuth(std::vector<Component> components);
 
 }  // namespace smwave::table

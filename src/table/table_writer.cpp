@@ -77,6 +77,12 @@ companion::TableMetadata table_metadata(const Record& record) {
     if (record.start) metadata.add("start", format_utc(*record.start));
     metadata.add("dt", number_text(record.interval));
     metadata.add("units", record.units);
+    std::string absent;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (record.absent[k]) absent += (absent.empty() ? "" : ",") + std::to_string(k + 1);
+    }
+    if (!absent.empty()) metadata.add("absent", absent);
+    for (const auto& [key, value] : record.stated.items) metadata.add(key, value);
     for (const auto& [key, value] : record.processing.items) metadata.add(key, value);
     for (const auto& source : record.sources) metadata.add("source", source);
     if (record.origin.time) metadata.add("origin_time", format_utc(*record.origin.time));

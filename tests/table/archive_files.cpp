@@ -1,0 +1,181 @@
+#include "table/archive_files.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace smwave::testing {
+
+namespace {
+
+std::string printed(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string fixed_lines(const std::vector<double>& values, const char* format, std::size_t per_line) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        text += printed(format, values[i]);
+        if (i % per_line == per_line - 1 || i + 1 == values.size()) text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string PeerFile::text() const {
+    std::string text = "PEER NGA STRONG MOTION DATABASE RECORD\n" + title + "\n" + quantity + "\n";
+    text += "NPTS=" + (count.empty() ? printed("%7.0f", static_cast<double>(values.size())) : count) +
+            ", DT=   " + interval + " SEC,\n";
+    return text + fixed_lines(values, "%15.7E", 5);
+}
+
+std::string cosmos_text(const std::vector<CosmosChannel>& channels) {
+    std::string text;
+    for (const auto& c : channels) {
+        double peak = 0;
+        for (const double value : c.values) peak = std::max(peak, std::abs(value));
+        std::string kind = c.kind;
+        kind.resize(25, ' ');
+        text += kind + " (Format v01.20 with 13 text lines) Src: test\n";
+        text += "Record of Test Earthquake of Tue Mar  5, 2024 03:34 UTC\n";
+        text += "Hypocenter: 61.34640 -149.95520 H= 46km Mw=7.0\n";
+        text += "Origin: 2024/03/05 03:34:00    UTC\n";
+        text += "Statn No: 37-000011 Code:AK-BMR     UAF  Bremner River, AK, USA\n";
+        text += "Coords: 60.9677 -144.6051  Site geology:\n";
+        text += "Recorder: test      ( 3 Chns of   3 at Sta) Sensor: test\n";
+        text += "Rcrd start time: 2024/03/05 03:34:05.000 UTC (Q=5) RcrdId: test\n";
+        text += "Sta Chan   1: " + std::to_string(c.azimuth) + " Deg (Rcrdr Chan  1) Location:\n";
+        text += "Raw record length = 6.000 sec, Uncor max =    101730, at  1.000 sec.\n";
+        text += "Processed:2024-03-06 05:46:55 GMT, TEST, Max =   " + printed("%.3f", peak) + " cm/sec2\n";
+        text += "Record filtered below  0.03 Hz (periods over 33.33 secs), and above 20.0 Hz\n";
+        text += "Values used when parameter or data value is unknown/unspecified:   -999, -999.00\n";
+        std::vector<double> integers(100, -999);
+        integers[0] = c.level;
+        integers[1] = 1;
+        integers[2] = 4;
+        integers[3] = 120;
+        integers[39] = 2024, integers[40] = 65, integers[41] = 3, integers[42] = 5, integers[43] = 3,
+        integers[44] = 34;
+        integers[53] = c.azimuth;
+        text += " 100 Integer-header values follow on 10 lines, Format= (10I8)\n" +
+                fixed_lines(integers, "%8.0f", 10);
+        std::vector<double> reals(100, -999);
+        reals[0] = 60.9677, reals[1] = -144.6051, reals[2] = 512;
+        reals[9] = 61.3464, reals[10] = -149.9552, reals[11] = 46, reals[12] = 7.0;
+        reals[29] = 5.0;
+        reals[53] = 0.03, reals[56] = 20.0;
+        reals[61] = 10.0;
+        reals[62] = static_cast<double>(c.values.size()) / 100;
+        reals[63] = c.peak ? *c.peak : peak;
+        text += " 100 Real-header values follow on 20 lines, Format= (5F15.6)\n" +
+                fixed_lines(reals, "%15.6f", 5);
+        text += "   2 Comment line(s) follow, each starting with a \"|\":\n";
+        text += "| written by the tests\n|<SCNL>BMR." + c.channel + ".AK.--\n";
+        text += (c.count.empty() ? printed("%8.0f", static_cast<double>(c.values.size())) : c.count) +
+                " acceleration pts, approx    6 secs, units=" + c.units + ",Format=(8F10.5)\n";
+        text += fixed_lines(c.values, "%10.5f", 8);
+        text += "End-of-data for Chan" + c.channel + " acceleration\n";
+    }
+    return text;
+}
+
+std::string EsmFile::text() const {
+    double peak = 0;
+    for (const double value : values) peak = std::max(peak, std::abs(value));
+    std::string text =
+        "EVENT_NAME: Test\nEVENT_ID: EMSC-20190728_0000071\nEVENT_DATE_YYYYMMDD: 20240305\n"
+        "EVENT_TIME_HHMMSS: 033400\nEVENT_LATITUDE_DEGREE: 38.5\nEVENT_LONGITUDE_DEGREE: 22.25\n"
+        "EVENT_DEPTH_KM: 9.0\nMAGNITUDE_W: \nMAGNITUDE_L: 4.6\nNETWORK: HI\nSTATION_CODE: ARS1\n"
+        "STATION_NAME: Test: station\nSTATION_LATITUDE_DEGREE: 38.125\nSTATION_LONGITUDE_DEGREE: 21.5\n"
+        "STATION_ELEVATION_M: 120\nLOCATION: \nDATE_TIME_FIRST_SAMPLE_YYYYMMDD_HHMMSS: 20240305_033405.000\n"
+        "SAMPLING_INTERVAL_S: 0.010000\n";
+    text += "NDATA: " + (count.empty() ? std::to_string(values.size()) : count) + "\n";
+    text += "STREAM: " + stream + "\nUNITS: " + units +
+            "\nPGA_CM/S^2: " + printed("%.6f", pga ? *pga : peak * (units == "m/s^2" ? 100 : 1)) +
+            "\nLOW_CUT_FREQUENCY_HZ: 0.100\nHIGH_CUT_FREQUENCY_HZ: 30.000\nDATA_TYPE: ACCELERATION\n"
+            "USER5: \n";
+    for (const double value : values) text += printed("%.6f", value) + "\n";
+    return text;
+}
+
+std::string CwbFile::text() const {
+    auto extremes = [](const std::vector<double>& values) {
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        return printed("%9.3f", *high) + "~" + printed("%9.3f", *low);
+    };
+    std::string text =
+        "#Earthquake Information\n#Origin Time(GMT+08): 2024/03/05-11:34:00\n#EpicenterLongitude(E): 121.69\n"
+        "#EpicenterLatitude(N): 24.14\n#Depth(km): 10.0\n#Magnitude(Ml): 6.0\n\n#Station Information\n"
+        "#StationCode: EAS\n#StationName: Anshuo\n#StationLongitude(E): 120.857\n#StationLatitude(N): "
+        "22.381\n"
+        "#InstrumentKind: FBA\n#StartTime(GMT+08): 2024/03/05-11:34:05.000\n";
+    text += "#RecordLength(sec): " +
+            (length.empty() ? printed("%g", static_cast<double>(up.size()) / 50) : length) +
+            "\n#SampleRate(Hz): 50\n#AmplitudeUnit:  " + units + "\n";
+    text += "#AmplitudeMAX. U: " + extremes(up) + "\n#AmplitudeMAX. N: " + extremes(north) +
+            "\n#AmplitudeMAX. E: " + extremes(east) +
+            "\n#DataSequence: Time U(+); N(+); E(+)\n#Data: 4F10.3\n";
+    for (std::size_t i = 0; i < up.size(); ++i) {
+        text += printed("%10.3f", static_cast<double>(i) / 50) + printed("%10.3f", up[i]) +
+                printed("%10.3f", north[i]) + printed("%10.3f", east[i]) + "\r\n";
+    }
+    return text;
+}
+
+std::string GeonetFile::text() const {
+    std::string text;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const std::vector<double>& acceleration = values[k];
+        std::vector<double> velocity, displacement;
+        for (const double value : acceleration)
+            velocity.push_back(value / 10), displacement.push_back(value / 100);
+        auto peak = [](const std::vector<double>& series) {
+            double largest = 0;
+            for (const double value : series) largest = std::max(largest, std::abs(value));
+            return largest;
+        };
+        text += std::string(corrected ? "Corrected" : "Uncorrected") +
+                " accelerogram 20240305_033405_TEST_20 GNS Science\n";
+        text += "Site TEST      42 37 10S  173 03 13E     Cusp file:  test\nTest site\nInstrument test\n";
+        text +=
+            "Resolution: 18-bit   Instr Period: 0.0050 s   Damping: 0.700\nAccelerogram test\nnear test\n";
+        text += "2024 March 5         03:34:00 UT\nEpicentre  42 41 33S 173 01 19E  Depth   15km Mw 7.82\n";
+        text += "Number of points  " + std::to_string(acceleration.size()) + "    Duration 6.00 sec\n";
+        text += corrected ? "Instrument corrected data at 0.010 sec intervals\n"
+                          : "Raw readings in units of 1.00 mm/s/s  at intervals of 0.010 s\n";
+        text += corrected ? "Band-pass filter transition bands are .10-.25 Hz and 24.50-25.50 Hz\n"
+                          : "Data is unfiltered\n";
+        text += "Component " + directions[k] + "  Longitudinal Accelerometer Axis\n";
+        text +=
+            "Acceleration:  peak " + printed("%8.1f", peak(acceleration)) + " " + units + " at  1.00 sec\n";
+        text += corrected ? "Velocity:      peak x mm/s\nDisplacement:  peak x mm\n"
+                          : "Velocity record unevaluated\nDisplacement record unevaluated\n";
+        std::vector<double> integers(40, 0);
+        integers[0] = 2024, integers[1] = 3, integers[2] = 5, integers[3] = 3, integers[4] = 34,
+        integers[5] = 0;
+        integers[8] = 2024, integers[9] = 3, integers[18] = 5, integers[19] = 3, integers[38] = 34;
+        integers[39] = 5000;
+        integers[16] = 15;
+        integers[27] = azimuths[k];
+        integers[33] = static_cast<double>(acceleration.size());
+        integers[34] = integers[35] = corrected ? static_cast<double>(acceleration.size()) : 0;
+        text += fixed_lines(integers, "%8.0f", 10);
+        std::vector<double> reals(60, 0);
+        reals[10] = 42.6194, reals[11] = 173.0536, reals[12] = 42.6925, reals[13] = 173.0219, reals[14] = 7.8;
+        reals[25] = 0.01;
+        reals[corrected ? 35 : 30] = peak(acceleration);
+        reals[40] = peak(velocity), reals[45] = peak(displacement);
+        if (corrected) reals[50] = 0.1, reals[52] = 0.25, reals[55] = 24.5, reals[57] = 25.5;
+        for (std::size_t i = 0; i < reals.size(); ++i)
+            text +=
+                printed(std::abs(reals[i]) >= 1000 ? "%8.1f" : "%8.4f", reals[i]) + (i % 10 == 9 ? "\n" : "");
+        text += fixed_lines(acceleration, "%8.1f", 10);
+        if (corrected) text += fixed_lines(velocity, "%8.2f", 10) + fixed_lines(displacement, "%8.3f", 10);
+    }
+    return text;
+}
+
+}  // namespace smwave::testing

@@ -1,0 +1,64 @@
+#pragma once
+// Records of the engineering archives' text formats, written by the tests from a known signal.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace smwave::testing {
+
+// A PEER time series (.AT2); `count` defaults to the number of values, the values are printed E15.7.
+struct PeerFile {
+    std::string title = "Test Event, 03/05/2024, Test Station, 67";
+    std::string quantity = "ACCELERATION TIME SERIES IN UNITS OF G";
+    std::string count;
+    std::string interval = ".0100";
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// One channel block of a COSMOS file: 13 text lines, 100 integers (10I8), 100 reals (5F15.6),
+// comments with the channel's codes, and an acceleration section in 8F10.5.
+struct CosmosChannel {
+    std::string kind = "Corrected acceleration";
+    std::string channel = "HNE";
+    int level = 2;     // integer slot 1
+    int azimuth = 90;  // integer slot 54; -999 unknown
+    std::string units = "cm/sec2(04)";
+    std::optional<double> peak;  // real slot 64; default the values' peak
+    std::string count;           // default the number of values
+    std::vector<double> values;
+};
+
+// The channels' blocks, one after another, of station AK-BMR at 100 samples a second.
+std::string cosmos_text(const std::vector<CosmosChannel>& channels);
+
+// An ESM record of one stream: the header keys the reader uses, then one value a line (%.6f).
+struct EsmFile {
+    std::string stream = "HNE";
+    std::string units = "cm/s^2";
+    std::string count;          // default the number of values
+    std::optional<double> pga;  // default the values' peak
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// A CWB record: the `#` header, then rows of time, U, N, E in 4F10.3 at 50 samples a second.
+struct CwbFile {
+    std::string length;  // #RecordLength(sec); default the rows / 50
+    std::string units = "gal. DCoffset(corr)";
+    std::vector<double> up, north, east;
+    std::string text() const;
+};
+
+// A GeoNet file of three components (values in mm/s/s, 10F8.1): V2A with velocity and displacement
+// blocks (the acceleration divided by 10 and 100) or V1A without them, 100 samples a second.
+struct GeonetFile {
+    bool corrected = true;
+    std::vector<std::string> directions = {"N28W", "Up", "S62W"};
+    std::vector<int> azimuths = {332, 0, 242};
+    std::string units = "mm/s/s";
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
+}  // namespace smwave::testing
