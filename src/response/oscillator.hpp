@@ -49,6 +49,12 @@ template <std::size_t K>
 std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<const double>, K>& records,
                              std::array<OscillatorState, K>& states);
 
+// The peak displacements (max |u| over every sub-step) of oscillators from rest, one per map and
+// record: result[m][c] for maps[m] (all of the same sub-step count) on records[c]. The displacements
+// are those respond() peaks over, operation for operation, however many maps are stepped together.
+std::vector<std::array<double, 3>> peak_displacements(std::span<const IntervalMap> maps,
+                                                      const std::array<std::span<const double>, 3>& records);
+
 // Steps two oscillators of the same map from rest through two records of equal length and calls
 // visit(u1, u2) with their displacements at the first sample and after every sub-step. The
 // displacements are those respond() peaks over, operation for operation.
