@@ -62,6 +62,8 @@ RotationSearch::RotationSearch(const Probes& probes) {
         bound_[angle] = bound;
     }
     threshold_ = *std::min_element(bound_.begin(), bound_.end());
+    const double inside = threshold_ * (1 - 1e-9);
+    drop_below_ = inside * inside;
 }
 
 std::array<double, rotation_angles> RotationSearch::peaks() {
