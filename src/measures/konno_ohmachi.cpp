@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace smwave::measures {
 
@@ -98,7 +99,7 @@ void KonnoOhmachi::weigh(const Centre& centre, std::size_t first, std::size_t co
 }
 
 std::vector<std::vector<double>> KonnoOhmachi::smooth(std::span<const std::span<const double>> spectra,
-                                                      std::span<const double> centres) const {
+                                                      std::span<const double> centres, unsigned threads) const {
     const std::size_t bins = log_frequency_.size();
     std::vector<Centre> windows;
     for (const double f : centres) {
@@ -113,19 +114,30 @@ std::vector<std::vector<double>> KonnoOhmachi::smooth(std::span<const std::span<
         centre.near_end = static_cast<std::size_t>(std::upper_bound(begin, end, centre.log + reach) - begin);
         windows.push_back(centre);
     }
-    // Block by block, every centre: each block of the tables and spectra is read from memory once.
+    // Block by block, every centre of a share: each block of the tables and spectra is read from memory
+    // once a share. The shares are contiguous runs of centres, one a thread; a centre's sums are added
+    // in the same order whatever its share.
     std::vector<PartialSum> weights(centres.size()), sums(centres.size() * spectra.size());
-    double weight[block];
-    for (std::size_t first = 0; first < bins; first += block) {
-        const std::size_t count = std::min(block, bins - first);
-        for (std::size_t c = 0; c < windows.size(); ++c) {
-            weigh(windows[c], first, count, weight);
-            weights[c].add(weight, nullptr, count);
-            for (std::size_t s = 0; s < spectra.size(); ++s) {
-                sums[c * spectra.size() + s].add(weight, spectra[s].data() + first, count);
+    const auto smooth_share = [&](std::size_t from, std::size_t to) {
+        double weight[block];
+        for (std::size_t first = 0; first < bins; first += block) {
+            const std::size_t count = std::min(block, bins - first);
+            for (std::size_t c = from; c < to; ++c) {
+                weigh(windows[c], first, count, weight);
+                weights[c].add(weight, nullptr, count);
+                for (std::size_t s = 0; s < spectra.size(); ++s) {
+                    sums[c * spectra.size() + s].add(weight, spectra[s].data() + first, count);
+                }
             }
         }
+    };
+    const std::size_t shares = std::min<std::size_t>(std::max(threads, 1u), centres.size());
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < shares; ++t) {
+        helpers.emplace_back(smooth_share, t * centres.size() / shares, (t + 1) * centres.size() / shares);
     }
+    smooth_share(0, shares == 0 ? 0 : centres.size() / shares);
+    for (std::thread& helper : helpers) helper.join();
     std::vector<std::vector<double>> smoothed(centres.size());
     for (std::size_t c = 0; c < centres.size(); ++c) {
         for (std::size_t s = 0; s < spectra.size(); ++s) {

@@ -13,9 +13,10 @@ class KonnoOhmachi {
     KonnoOhmachi(std::size_t bins, double spacing, double b = 40);
 
     // The smoothed values at each of `centres` Hz (> 0) of each spectrum of `spectra`, each holding the
-    // amplitudes of bins 1 .. bins: result[centre][spectrum].
+    // amplitudes of bins 1 .. bins: result[centre][spectrum]. The centres are shared among up to
+    // `threads` threads; the values do not depend on how many.
     std::vector<std::vector<double>> smooth(std::span<const std::span<const double>> spectra,
-                                            std::span<const double> centres) const;
+                                            std::span<const double> centres, unsigned threads = 1) const;
 
   private:
     struct Centre {

@@ -118,6 +118,87 @@ std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<
     return peaks;
 }
 
+namespace {
+
+// Maps stepped side by side: each lane's chain of states is independent of the others', so the
+// lanes' steps overlap and the compiler can take them two at a time.
+constexpr std::size_t lanes = 2;
+
+// The coefficients of `lanes` maps of the same sub-step count, lane by lane.
+struct LaneMaps {
+    double uu[lanes] = {}, uv[lanes] = {}, vu[lanes] = {}, vv[lanes] = {};
+    std::vector<std::array<double, lanes>> u0, u1, v0, v1;  // per sub-step
+    int count = 1;
+};
+
+// Lanes past the last map repeat it; their results are dropped.
+LaneMaps lane_maps(std::span<const IntervalMap> maps) {
+    LaneMaps lane;
+    lane.count = maps[0].count;
+    const std::size_t count = static_cast<std::size_t>(lane.count);
+    lane.u0.resize(count);
+    lane.u1.resize(count);
+    lane.v0.resize(count);
+    lane.v1.resize(count);
+    for (std::size_t l = 0; l < lanes; ++l) {
+        const IntervalMap& map = maps[std::min(l, maps.size() - 1)];
+        lane.uu[l] = map.uu;
+        lane.uv[l] = map.uv;
+        lane.vu[l] = map.vu;
+        lane.vv[l] = map.vv;
+        for (std::size_t k = 0; k < count; ++k) {
+            lane.u0[k][l] = map.u0[k];
+            lane.u1[k][l] = map.u1[k];
+            lane.v0[k][l] = map.v0[k];
+            lane.v1[k][l] = map.v1[k];
+        }
+    }
+    return lane;
+}
+
+// The peak displacements of up to `lanes` maps on the three records: peaks[c][lane]. The innermost
+// loops have fixed lengths, unrolled, so that the compiler keeps the states in registers and takes
+// two lanes at a time.
+std::array<std::array<double, lanes>, 3> lane_peaks(const LaneMaps& map,
+                                                    const std::array<std::span<const double>, 3>& records) {
+    double u[3][lanes] = {}, v[3][lanes] = {}, peak[3][lanes] = {};
+    const std::size_t samples = records[0].size();
+    for (std::size_t i = 0; i + 1 < samples; ++i) {
+        for (std::size_t k = 0; k < static_cast<std::size_t>(map.count); ++k) {
+            const auto &u0 = map.u0[k], &u1 = map.u1[k], &v0 = map.v0[k], &v1 = map.v1[k];
+#pragma GCC unroll 3
+            for (std::size_t c = 0; c < 3; ++c) {
+                const double a0 = records[c][i], a1 = records[c][i + 1];
+                for (std::size_t l = 0; l < lanes; ++l) {
+                    const double next_u = (u0[l] * a0 + u1[l] * a1) + (map.uu[l] * u[c][l] + map.uv[l] * v[c][l]);
+                    const double next_v = (v0[l] * a0 + v1[l] * a1) + (map.vu[l] * u[c][l] + map.vv[l] * v[c][l]);
+                    u[c][l] = next_u;
+                    v[c][l] = next_v;
+                    peak[c][l] = std::max(std::abs(next_u), peak[c][l]);
+                }
+            }
+        }
+    }
+    std::array<std::array<double, lanes>, 3> peaks;
+    for (std::size_t c = 0; c < 3; ++c) std::copy(peak[c], peak[c] + lanes, peaks[c].begin());
+    return peaks;
+}
+
+}  // namespace
+
+std::vector<std::array<double, 3>> peak_displacements(std::span<const IntervalMap> maps,
+                                                      const std::array<std::span<const double>, 3>& records) {
+    std::vector<std::array<double, 3>> result(maps.size());
+    for (std::size_t first = 0; first < maps.size(); first += lanes) {
+        const std::span<const IntervalMap> group = maps.subspan(first, std::min(lanes, maps.size() - first));
+        const auto peaks = lane_peaks(lane_maps(group), records);
+        for (std::size_t l = 0; l < group.size(); ++l) {
+            for (std::size_t c = 0; c < 3; ++c) result[first + l][c] = peaks[c][l];
+        }
+    }
+    return result;
+}
+
 template std::array<Peaks, 1> respond<1>(const IntervalMap&, const std::array<std::span<const double>, 1>&,
                                          std::array<OscillatorState, 1>&);
 template std::array<Peaks, 3> respond<3>(const IntervalMap&, const std::array<std::span<const double>, 3>&,

@@ -49,25 +49,36 @@ template <std::size_t K>
 std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<const double>, K>& records,
                              std::array<OscillatorState, K>& states);
 
+// The peak displacements (max |u| over every sub-step) of oscillators from rest, one per map and
+// record: result[m][c] for maps[m] (all of the same sub-step count) on records[c]. The displacements
+// are those respond() peaks over, operation for operation, however many maps are stepped together.
+std::vector<std::array<double, 3>> peak_displacements(std::span<const IntervalMap> maps,
+                                                      const std::array<std::span<const double>, 3>& records);
+
 // Steps two oscillators of the same map from rest through two records of equal length and calls
 // visit(u1, u2) with their displacements at the first sample and after every sub-step. The
 // displacements are those respond() peaks over, operation for operation.
 template <typename Visit>
 void trace_pair(const IntervalMap& map, std::span<const double> first, std::span<const double> second,
                 Visit&& visit) {
-    double u[2] = {0, 0}, v[2] = {0, 0};
-    const std::span<const double> records[2] = {first, second};
+    // The states and coefficients in locals: what visit() stores cannot be taken to change them.
+    const double uu = map.uu, uv = map.uv, vu = map.vu, vv = map.vv;
+    const double *u0 = map.u0.data(), *u1 = map.u1.data(), *v0 = map.v0.data(), *v1 = map.v1.data();
+    const std::size_t count = static_cast<std::size_t>(map.count);
+    double u_first = 0, v_first = 0, u_second = 0, v_second = 0;
     visit(0.0, 0.0);
     for (std::size_t i = 0; i + 1 < first.size(); ++i) {
-        for (int k = 0; k < map.count; ++k) {
-            for (int c = 0; c < 2; ++c) {
-                const double a0 = records[c][i], a1 = records[c][i + 1];
-                const double next_u = (map.u0[k] * a0 + map.u1[k] * a1) + (map.uu * u[c] + map.uv * v[c]);
-                const double next_v = (map.v0[k] * a0 + map.v1[k] * a1) + (map.vu * u[c] + map.vv * v[c]);
-                u[c] = next_u;
-                v[c] = next_v;
-            }
-            visit(u[0], u[1]);
+        const double a0 = first[i], a1 = first[i + 1], b0 = second[i], b1 = second[i + 1];
+        for (std::size_t k = 0; k < count; ++k) {
+            const double next_u_first = (u0[k] * a0 + u1[k] * a1) + (uu * u_first + uv * v_first);
+            const double next_v_first = (v0[k] * a0 + v1[k] * a1) + (vu * u_first + vv * v_first);
+            const double next_u_second = (u0[k] * b0 + u1[k] * b1) + (uu * u_second + uv * v_second);
+            const double next_v_second = (v0[k] * b0 + v1[k] * b1) + (vu * u_second + vv * v_second);
+            u_first = next_u_first;
+            v_first = next_v_first;
+            u_second = next_u_second;
+            v_second = next_v_second;
+            visit(u_first, u_second);
         }
     }
 }

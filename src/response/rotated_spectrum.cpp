@@ -25,12 +25,12 @@ RotatedRow oscillator_row(const GroundRecord& record, std::array<int, 2> horizon
     const std::size_t points = (first.size() - 1) * static_cast<std::size_t>(map.count) + 1;
     RotD sd;
     if (points <= max_stored_points) {
-        std::vector<double> u1, u2;
-        u1.reserve(points);
-        u2.reserve(points);
-        trace_pair(map, first, second, [&](double a, double b) {
-            u1.push_back(a);
-            u2.push_back(b);
+        std::vector<double> u1(points), u2(points);
+        std::size_t taken = 0;
+        trace_pair(map, first, second, [&taken, to1 = u1.data(), to2 = u2.data()](double a, double b) {
+            to1[taken] = a;
+            to2[taken] = b;
+            ++taken;
         });
         sd = rotd_of(rotated_peaks(u1, u2));
     } else {

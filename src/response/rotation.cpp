@@ -62,6 +62,8 @@ RotationSearch::RotationSearch(const Probes& probes) {
         bound_[angle] = bound;
     }
     threshold_ = *std::min_element(bound_.begin(), bound_.end());
+    const double inside = threshold_ * (1 - 1e-9);
+    drop_below_ = inside * inside;
 }
 
 std::array<double, rotation_angles> RotationSearch::peaks() {
@@ -81,10 +83,50 @@ std::array<double, rotation_angles> RotationSearch::peaks() {
     return peaks;
 }
 
+namespace {
+
+// The probes of stored series: what Probes::take() finds point by point, with the four directions'
+// largest values and their places held in locals rather than in the struct.
+RotationSearch::Probes probes_of(std::span<const double> x1, std::span<const double> x2) {
+    constexpr std::size_t none = static_cast<std::size_t>(-1);
+    double along0 = 0, along1 = 0, along2 = 0, along3 = 0;
+    std::size_t at0 = none, at1 = none, at2 = none, at3 = none;
+    for (std::size_t i = 0; i < x1.size(); ++i) {
+        const double a = x1[i], b = x2[i];
+        const double now0 = std::abs(a), now1 = std::abs(a + b), now2 = std::abs(b), now3 = std::abs(a - b);
+        if (now0 > along0) {
+            along0 = now0;
+            at0 = i;
+        }
+        if (now1 > along1) {
+            along1 = now1;
+            at1 = i;
+        }
+        if (now2 > along2) {
+            along2 = now2;
+            at2 = i;
+        }
+        if (now3 > along3) {
+            along3 = now3;
+            at3 = i;
+        }
+    }
+    RotationSearch::Probes probes;
+    const double along[4] = {along0, along1, along2, along3};
+    const std::size_t at[4] = {at0, at1, at2, at3};
+    for (int d = 0; d < 4; ++d) {
+        probes.along[d] = along[d];
+        if (at[d] != none) probes.point[d] = {0, x1[at[d]], x2[at[d]]};
+    }
+    return probes;
+}
+
+}  // namespace
+
 std::array<double, rotation_angles> rotated_peaks(std::span<const double> x1, std::span<const double> x2) {
-    return rotated_peaks([&](auto&& take) {
-        for (std::size_t i = 0; i < x1.size(); ++i) take(x1[i], x2[i]);
-    });
+    RotationSearch search(probes_of(x1, x2));
+    for (std::size_t i = 0; i < x1.size(); ++i) search.second(x1[i], x2[i]);
+    return search.peaks();
 }
 
 }  // namespace smwave::response

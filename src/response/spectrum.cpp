@@ -65,6 +65,40 @@ std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std:
     return rows;
 }
 
+std::vector<std::array<double, 3>> displacement_spectra(const GroundRecord& record, double damping,
+                                                        const std::vector<double>& periods, unsigned threads) {
+    std::vector<IntervalMap> maps;
+    for (const double period : periods) {
+        maps.push_back(interval_map(period, damping, record.dt, sub_steps(period, record.dt)));
+    }
+    // Runs of up to four neighbouring periods of the same sub-step count are stepped together.
+    constexpr std::size_t run_length = 4;
+    std::vector<std::size_t> run_starts;
+    for (std::size_t p = 0; p < maps.size(); ++p) {
+        if (run_starts.empty() || p - run_starts.back() == run_length || maps[p].count != maps[p - 1].count)
+            run_starts.push_back(p);
+    }
+    run_starts.push_back(maps.size());
+    std::array<std::span<const double>, 3> components;
+    for (std::size_t c = 0; c < 3; ++c) components[c] = record.components[c];
+
+    std::vector<std::array<double, 3>> sd(maps.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t r = next++; r + 1 < run_starts.size(); r = next++) {
+            const std::size_t first = run_starts[r], count = run_starts[r + 1] - first;
+            const auto peaks = peak_displacements(std::span(maps).subspan(first, count), components);
+            std::copy(peaks.begin(), peaks.end(), sd.begin() + static_cast<std::ptrdiff_t>(first));
+        }
+    };
+    const std::size_t running = std::min<std::size_t>(std::max(threads, 1u), run_starts.size() - 1);
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    return sd;
+}
+
 bool all_finite(const std::vector<SpectrumRow>& rows) {
     for (const SpectrumRow& row : rows) {
         for (const auto* values : {&row.sd, &row.psv, &row.psa, &row.sa}) {

@@ -28,6 +28,12 @@ std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std:
                                           const std::vector<double>& periods, unsigned threads,
                                           const Progress& progress = {});
 
+// The peak relative displacements at one damping for each of `periods` (> 0) seconds on the three
+// components, result[period][component]: the sd of response_spectra(), found without the accelerations.
+// Work is shared among up to `threads` threads; the values do not depend on how many.
+std::vector<std::array<double, 3>> displacement_spectra(const GroundRecord& record, double damping,
+                                                        const std::vector<double>& periods, unsigned threads);
+
 // Whether every value of every row is finite: records of values or intervals beyond any physical
 // meaning (1e300) can overflow the range of doubles.
 bool all_finite(const std::vector<SpectrumRow>& rows);

@@ -96,7 +96,8 @@ TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
     const auto pair = random_pair(2000, 11);
     const std::vector<double>& x1 = pair[0];
     const std::vector<double>& x2 = pair[1];
-    std::vector<double> circle1, circle2, tiny1, tiny2, huge1, huge2;
+    // Scaled so that the squared distances straddle the ends of the range where squares drop points.
+    std::vector<double> circle1, circle2, tiny1, tiny2, huge1, huge2, low1, low2, high1, high2;
     for (std::size_t i = 0; i < 720; ++i) {
         circle1.push_back(3 * std::cos(i * pi / 360));
         circle2.push_back(3 * std::sin(i * pi / 360));
@@ -104,11 +105,15 @@ TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
         tiny2.push_back(x2[i] * 1e-170);
         huge1.push_back(x1[i] * 1e300);
         huge2.push_back(x2[i] * 1e300);
+        low1.push_back(x1[i] * 1e-141);
+        low2.push_back(x2[i] * 1e-141);
+        high1.push_back(x1[i] * 1e139);
+        high2.push_back(x2[i] * 1e139);
     }
     const std::vector<double> zeros(100, 0.0), one{0.0}, point{-2.5};
     const std::vector<std::pair<const std::vector<double>*, const std::vector<double>*>> pairs{
         {&x1, &x2},       {&circle1, &circle2}, {&tiny1, &tiny2},
-        {&huge1, &huge2}, {&zeros, &zeros},     {&one, &point}};
+        {&huge1, &huge2}, {&zeros, &zeros},     {&one, &point}, {&low1, &low2}, {&high1, &high2}};
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         SCOPED_TRACE(p);
         EXPECT_EQ(rotated_peaks(*pairs[p].first, *pairs[p].second),
