@@ -23,12 +23,8 @@ namespace {
 constexpr int interrupted_status = 130;
 
 fs::path program_or_refuse(std::string_view name, const char* needed_for) {
-    auto found = jobs::find_program(name);
-    if (!found) {
-        refuse(Problem{"", 0,
-                       std::string(name) + " is needed " + needed_for +
-                           " and was found neither beside smwave-batch nor on PATH"});
-    }
+    auto found = jobs::find_needed_program(name, "smwave-batch", needed_for);
+    if (!found) refuse(found.problem());
     return *found;
 }
 

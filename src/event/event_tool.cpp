@@ -24,10 +24,8 @@ namespace {
 constexpr int interrupted_status = 130;
 
 fs::path program_or_refuse(std::string_view name) {
-    auto found = jobs::find_program(name);
-    if (!found) {
-        refuse(Problem{"", 0, std::string(name) + " is needed and was found neither beside smwave-event nor on PATH"});
-    }
+    auto found = jobs::find_needed_program(name, "smwave-event", "");
+    if (!found) refuse(found.problem());
     return *found;
 }
 

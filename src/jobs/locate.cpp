@@ -34,4 +34,13 @@ std::optional<fs::path> find_program(std::string_view name) {
     return std::nullopt;
 }
 
+companion::Result<fs::path> find_needed_program(std::string_view name, std::string_view tool,
+                                                std::string_view purpose) {
+    if (auto found = find_program(name)) return *found;
+    std::string what = std::string(name) + " is needed";
+    if (!purpose.empty()) what += " " + std::string(purpose);
+    return companion::Problem{"", 0,
+                              what + " and was found neither beside " + std::string(tool) + " nor on PATH"};
+}
+
 }  // namespace smwave::jobs

@@ -19,15 +19,6 @@ constexpr std::size_t text_lines = 16;
 constexpr FieldLayout header_layout{10, 8};
 constexpr FieldLayout data_layout{10, 8};
 
-std::string_view nth_line(std::string_view content, int index) {
-    TextLines lines(content);
-    std::string_view line;
-    for (int k = 0; k <= index; ++k) {
-        if (!lines.next(line)) return {};
-    }
-    return line;
-}
-
 std::string number_text(double value) {
     std::string text;
     companion::append_shortest(text, value);

@@ -6,6 +6,7 @@
 #include "companion/number_text.hpp"
 #include "companion/suite_file.hpp"
 #include "table/civil_time.hpp"
+#include "table/xml_elements.hpp"
 
 namespace smwave::table {
 
@@ -21,20 +22,6 @@ struct Inventory::Document {
 };
 
 namespace {
-
-// The element's name without its namespace prefix ("fsx:Channel" is "Channel").
-std::string_view local_name(const pugi::xml_node& node) {
-    const std::string_view name = node.name();
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-pugi::xml_node child(const pugi::xml_node& node, std::string_view name) {
-    for (const pugi::xml_node element : node.children()) {
-        if (element.type() == pugi::node_element && local_name(element) == name) return element;
-    }
-    return {};
-}
 
 template <typename Visit>
 void each_child(const pugi::xml_node& node, std::string_view name, const Visit& visit) {
@@ -72,45 +59,45 @@ std::vector<double> numbers_of(const pugi::xml_node& node, std::string_view name
 std::vector<std::complex<double>> roots_of(const pugi::xml_node& node, std::string_view name) {
     std::vector<std::complex<double>> roots;
     each_child(node, name, [&](const pugi::xml_node& root) {
-        roots.emplace_back(number_of(child(root, "Real")).value_or(0),
-                           number_of(child(root, "Imaginary")).value_or(0));
+        roots.emplace_back(number_of(child_element(root, "Real")).value_or(0),
+                           number_of(child_element(root, "Imaginary")).value_or(0));
     });
     return roots;
 }
 
 ResponseStage stage_of(const pugi::xml_node& element) {
     ResponseStage stage;
-    stage.gain = number_of(child(child(element, "StageGain"), "Value")).value_or(1);
-    const pugi::xml_node decimation = child(element, "Decimation");
-    stage.input_rate = number_of(child(decimation, "InputSampleRate")).value_or(0);
-    stage.correction = number_of(child(decimation, "Correction")).value_or(0);
+    stage.gain = number_of(child_element(child_element(element, "StageGain"), "Value")).value_or(1);
+    const pugi::xml_node decimation = child_element(element, "Decimation");
+    stage.input_rate = number_of(child_element(decimation, "InputSampleRate")).value_or(0);
+    stage.correction = number_of(child_element(decimation, "Correction")).value_or(0);
     pugi::xml_node filter;
-    if ((filter = child(element, "PolesZeros"))) {
+    if ((filter = child_element(element, "PolesZeros"))) {
         stage.kind = StageKind::poles_zeros;
-        const std::string_view type = child(filter, "PzTransferFunctionType").child_value();
+        const std::string_view type = child_element(filter, "PzTransferFunctionType").child_value();
         stage.hertz = type.find("HERTZ") != std::string_view::npos;
         stage.digital = type.find("DIGITAL") != std::string_view::npos;
-        stage.normalization = number_of(child(filter, "NormalizationFactor")).value_or(1);
+        stage.normalization = number_of(child_element(filter, "NormalizationFactor")).value_or(1);
         stage.zeros = roots_of(filter, "Zero");
         stage.poles = roots_of(filter, "Pole");
-    } else if ((filter = child(element, "Coefficients"))) {
+    } else if ((filter = child_element(element, "Coefficients"))) {
         stage.kind = StageKind::coefficients;
-        const std::string_view type = child(filter, "CfTransferFunctionType").child_value();
+        const std::string_view type = child_element(filter, "CfTransferFunctionType").child_value();
         stage.hertz = type.find("HERTZ") != std::string_view::npos;
         stage.digital = type.find("DIGITAL") != std::string_view::npos;
         stage.numerators = numbers_of(filter, "Numerator");
         stage.denominators = numbers_of(filter, "Denominator");
-    } else if ((filter = child(element, "FIR"))) {
+    } else if ((filter = child_element(element, "FIR"))) {
         stage.kind = StageKind::fir;
         stage.digital = true;
-        stage.numerators =
-            fir_taps(numbers_of(filter, "NumeratorCoefficient"), child(filter, "Symmetry").child_value());
-    } else if (child(element, "ResponseList") || child(element, "Polynomial")) {
+        stage.numerators = fir_taps(numbers_of(filter, "NumeratorCoefficient"),
+                                    child_element(filter, "Symmetry").child_value());
+    } else if (child_element(element, "ResponseList") || child_element(element, "Polynomial")) {
         stage.kind = StageKind::unsupported;
     }
     if (filter) {
-        stage.input_units = child(child(filter, "InputUnits"), "Name").child_value();
-        stage.output_units = child(child(filter, "OutputUnits"), "Name").child_value();
+        stage.input_units = child_element(child_element(filter, "InputUnits"), "Name").child_value();
+        stage.output_units = child_element(child_element(filter, "OutputUnits"), "Name").child_value();
     }
     return stage;
 }
@@ -123,23 +110,23 @@ ChannelEpoch epoch_of(const pugi::xml_node& station, const pugi::xml_node& chann
     epoch.end = time_of(channel.attribute("endDate"));
     if (epoch.end && is_far_future(*epoch.end)) epoch.end.reset();
     for (const auto& place : {channel, station}) {
-        if (!epoch.site.latitude) epoch.site.latitude = number_of(child(place, "Latitude"));
-        if (!epoch.site.longitude) epoch.site.longitude = number_of(child(place, "Longitude"));
-        if (!epoch.site.elevation) epoch.site.elevation = number_of(child(place, "Elevation"));
+        if (!epoch.site.latitude) epoch.site.latitude = number_of(child_element(place, "Latitude"));
+        if (!epoch.site.longitude) epoch.site.longitude = number_of(child_element(place, "Longitude"));
+        if (!epoch.site.elevation) epoch.site.elevation = number_of(child_element(place, "Elevation"));
     }
-    epoch.azimuth = number_of(child(channel, "Azimuth"));
-    epoch.dip = number_of(child(channel, "Dip"));
-    epoch.sample_rate = number_of(child(channel, "SampleRate"));
-    const pugi::xml_node response = child(channel, "Response");
-    const pugi::xml_node sensitivity = child(response, "InstrumentSensitivity");
+    epoch.azimuth = number_of(child_element(channel, "Azimuth"));
+    epoch.dip = number_of(child_element(channel, "Dip"));
+    epoch.sample_rate = number_of(child_element(channel, "SampleRate"));
+    const pugi::xml_node response = child_element(channel, "Response");
+    const pugi::xml_node sensitivity = child_element(response, "InstrumentSensitivity");
     if (sensitivity) {
-        epoch.sensitivity = number_of(child(sensitivity, "Value"));
-        epoch.sensitivity_frequency = number_of(child(sensitivity, "Frequency"));
-        epoch.input_units = child(child(sensitivity, "InputUnits"), "Name").child_value();
-        epoch.output_units = child(child(sensitivity, "OutputUnits"), "Name").child_value();
+        epoch.sensitivity = number_of(child_element(sensitivity, "Value"));
+        epoch.sensitivity_frequency = number_of(child_element(sensitivity, "Frequency"));
+        epoch.input_units = child_element(child_element(sensitivity, "InputUnits"), "Name").child_value();
+        epoch.output_units = child_element(child_element(sensitivity, "OutputUnits"), "Name").child_value();
     }
     each_child(response, "Stage", [&](const pugi::xml_node& stage) {
-        if (const auto gain = number_of(child(child(stage, "StageGain"), "Value")))
+        if (const auto gain = number_of(child_element(child_element(stage, "StageGain"), "Value")))
             epoch.stage_gains.push_back(*gain);
         epoch.stages.push_back(stage_of(stage));
     });

@@ -25,15 +25,6 @@ std::string upper_case(std::string_view text) {
     return result;
 }
 
-std::string_view nth_line(std::string_view content, int index) {
-    TextLines lines(content);
-    std::string_view line;
-    for (int k = 0; k <= index; ++k) {
-        if (!lines.next(line)) return {};
-    }
-    return line;
-}
-
 // The comma-separated parts of line 2: event, date, station (which may hold commas), component.
 struct Title {
     std::string event, date, station, component;

@@ -25,6 +25,15 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
 
+std::string_view nth_line(std::string_view content, int index) {
+    TextLines lines(content);
+    std::string_view line;
+    for (int k = 0; k <= index; ++k) {
+        if (!lines.next(line)) return {};
+    }
+    return line;
+}
+
 std::string_view trim(std::string_view text) {
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);

@@ -20,6 +20,9 @@ class TextLines {
     std::uint64_t number_ = 0;
 };
 
+// Line `index` (from 0) of `content`, without its line end; empty when the text has fewer lines.
+std::string_view nth_line(std::string_view content, int index);
+
 // The text without blanks, tabs and carriage returns at either end.
 std::string_view trim(std::string_view text);
 
