@@ -36,7 +36,8 @@ std::string record_identity(const Download& download, std::size_t record, const 
         const std::string& path = download.files[file].path;
         std::error_code error;
         const auto size = fs::file_size(path, error);
-        const auto time = fs::last_write_time(path, error).time_since_epoch().count();
+        // The tick count as a 64-bit integer: libc++ counts file times in a 128-bit type.
+        const auto time = static_cast<long long>(fs::last_write_time(path, error).time_since_epoch().count());
         identity += " | " + fs::absolute(path).string() + " " + std::to_string(size) + " " + std::to_string(time);
     }
     for (char& c : identity) {
