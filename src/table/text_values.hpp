@@ -1,6 +1,6 @@
 #pragma once
 // The numbers of text records: data blocks of fixed-width fields or blank-separated words, the
-// Fortran layouts ("(8F10.5)") that describe them, and values that follow a label on a header line.
+// field layouts ("(8F10.5)") the headers state for them, and values that follow a label on a header line.
 // Every text reader takes its numbers through these, so all read numbers alike.
 #include <cstddef>
 #include <optional>
@@ -20,7 +20,7 @@ struct FieldLayout {
     std::size_t width = 0;
 };
 
-// Reads a Fortran layout such as "(8F10.5)", "(1E15.6)", "(10I8)" or "5G15.7" (with or without
+// Reads a field layout such as "(8F10.5)", "(1E15.6)", "(10I8)" or "5G15.7" (with or without
 // the parentheses): the repeat count and the field width. Nothing for other text.
 std::optional<FieldLayout> parse_field_layout(std::string_view text);
 
