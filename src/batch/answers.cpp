@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "companion/suite_file.hpp"
+#include "facts/core_facts.hpp"
 #include "textio/line_bytes.hpp"
 #include "textio/number_item.hpp"
 
@@ -16,7 +17,7 @@ namespace {
 using companion::Problem;
 using companion::Result;
 
-constexpr std::size_t longest_name = 90;  // smwave reads a file name into 90 characters
+constexpr std::size_t longest_name = facts::name_length;  // smwave reads a file name into this many characters
 
 // The answers as smwave's console reads take them, with smwave's own item scan: a read starts where
 // the previous one stopped and ends by dropping the rest of the last line it touched; once a read

@@ -8,8 +8,10 @@
 #include <csignal>
 #include <vector>
 
+#include "companion/messages.hpp"
 #include "companion/number_text.hpp"
 #include "companion/suite_file.hpp"
+#include "facts/core_facts.hpp"
 
 namespace smwave::batch {
 
@@ -116,16 +118,16 @@ std::string first_line_of(const fs::path& file, std::size_t from) {
 
 void read_console(const fs::path& console, Row& row) {
     const std::string text = read_small_file(console, 1 << 16);
-    if (const auto nt_dt = numbers_after(text, "NT and DT="); nt_dt.size() == 2) {
+    if (const auto nt_dt = numbers_after(text, facts::rows_and_interval_label); nt_dt.size() == 2) {
         row[rows_column] = number_text(nt_dt[0]);
         row[dt_column] = number_text(nt_dt[1]);
     }
-    if (const auto if1_nf = numbers_after(text, " IF1,NF="); if1_nf.size() == 2) {
+    if (const auto if1_nf = numbers_after(text, facts::transform_label); if1_nf.size() == 2) {
         row[nf_column] = number_text(if1_nf[1]);
     }
-    if (text.find(" NT>2**17 !!!!!") != std::string::npos && row[status_column] == "ok") {
+    if (text.find(facts::too_many_rows_line) != std::string::npos && row[status_column] == "ok") {
         row[status_column] = "refused";
-        row[message_column] = "more than 131072 rows: smwave stops without a waveform file";
+        row[message_column] = companion::too_many_rows_message();
     }
 }
 

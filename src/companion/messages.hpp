@@ -4,9 +4,11 @@
 //
 //     if (!table) refuse(table.problem());       // "tool: FILE:LINE: what", status 2
 //     warn("3 fields hold no number");            // "tool: 3 fields hold no number"
+#include <string>
 #include <string_view>
 
 #include "companion/problem.hpp"
+#include "facts/core_facts.hpp"
 
 namespace smwave::companion {
 
@@ -20,6 +22,11 @@ struct Refusal {
 
 // Ends the tool's work with the problem reported and exit status 2.
 [[noreturn]] void refuse(Problem problem);
+
+// Why a run of smwave on a table of too many rows wrote no waveform file.
+inline std::string too_many_rows_message() {
+    return "more than " + std::to_string(facts::max_rows) + " rows: smwave stops without a waveform file";
+}
 
 // "tool: message" on standard error (a warning: the status is not changed).
 void warn(std::string_view message);

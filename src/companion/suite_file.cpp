@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "companion/number_text.hpp"
+#include "facts/core_facts.hpp"
 
 namespace smwave::companion {
 
@@ -121,11 +122,11 @@ class Parser {
     }
 
     Result<Layout> recognise(std::string_view header) {
-        if (header == "time(s),comp1, comp2, comp3") {
+        if (header == facts::waveform_header) {
             table_.names = {"time(s)", "comp1", "comp2", "comp3"};
             return Layout{SuiteFileKind::waveform, ',', true};
         }
-        if (header == "frequency(Hz),comp1, comp2, comp3") {
+        if (header == facts::spectrum_header) {
             table_.names = {"frequency(Hz)", "comp1", "comp2", "comp3"};
             return Layout{SuiteFileKind::spectrum, ',', true};
         }
@@ -141,9 +142,9 @@ class Parser {
         }
         return Problem{
             name_, line_number_,
-            "expected the header of a waveform file (\"time(s),comp1, comp2, comp3\"), of amp3.csv "
-            "(\"frequency(Hz),comp1, comp2, comp3\") or of a response file (\"damping,period(s),...\"), "
-            "or a row of fort.99 (four numbers)"};
+            "expected the header of a waveform file (\"" + std::string(facts::waveform_header) +
+                "\"), of amp3.csv (\"" + std::string(facts::spectrum_header) +
+                "\") or of a response file (\"damping,period(s),...\"), or a row of fort.99 (four numbers)"};
     }
 
     Status take_row(std::string_view line, const Layout& layout) {

@@ -4,10 +4,12 @@
 
 #include <fstream>
 
+#include "companion/messages.hpp"
 #include "companion/number_text.hpp"
 #include "companion/suite_file.hpp"
 #include "companion/table_metadata.hpp"
 #include "event/finished_marker.hpp"
+#include "facts/core_facts.hpp"
 
 namespace smwave::event {
 
@@ -238,9 +240,8 @@ bool RecordWork::step_succeeded(std::size_t item, Step step, const jobs::Process
             if (code != 0) {  // a fatal report (status 134, SIGABRT), a signal or another status
                 return fail(item, Status::failed, Reason::smwave_aborted, message("smwave")), false;
             }
-            if (read_text(where / ("console-" + quantity + ".txt")).find(" NT>2**17 !!!!!") != std::string::npos) {
-                return fail(item, Status::refused, Reason::smwave_refused,
-                            "more than 131072 rows: smwave stops without a waveform file"),
+            if (read_text(where / ("console-" + quantity + ".txt")).find(facts::too_many_rows_line) != std::string::npos) {
+                return fail(item, Status::refused, Reason::smwave_refused, companion::too_many_rows_message()),
                        false;
             }
             std::error_code error;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "facts/core_facts.hpp"
 #include "run/frequency_stage.hpp"
 #include "run/shown_number.hpp"
 #include "run/signs.hpp"
@@ -24,7 +25,7 @@ constexpr int console = unit_stdout;
 void report_table(const RunState& run) {
     write_empty_record(console);
     start_free_record(console);
-    put_text("NT and DT=");
+    put_text(facts::rows_and_interval_label);
     put_integer(run.nt);
     put_double(run.dt);
     end_free_record();

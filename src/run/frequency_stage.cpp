@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "facts/core_facts.hpp"
 #include "run/shown_number.hpp"
 #include "spectral/band_pass.hpp"
 #include "spectral/constants.hpp"
@@ -40,7 +41,7 @@ std::span<Complex> positive_bins(ComplexSeries& fx, const RunState& run) {
 void choose_transform_length(RunState& run) {
     const std::optional<TransformLength> length = transform_length(run.nt);
     if (!length) {
-        write_text_record(unit_stdout, " NT>2**17 !!!!!");
+        write_text_record(unit_stdout, facts::too_many_rows_line);
         refuse_run("smwave: the table has " + std::to_string(run.nt) + " rows; at most " +
                    std::to_string(largest_transform_length) + " can be transformed; cut the record first");
     }
@@ -48,7 +49,7 @@ void choose_transform_length(RunState& run) {
     run.if1 = length->if1;
     write_empty_record(unit_stdout);
     start_free_record(unit_stdout);
-    put_text(" IF1,NF=");
+    put_text(facts::transform_label);
     put_integer(run.if1);
     put_integer(run.nf);
     end_free_record();

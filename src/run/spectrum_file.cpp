@@ -1,5 +1,6 @@
 #include "run/spectrum_file.hpp"
 
+#include "facts/core_facts.hpp"
 #include "spectral/complex_math.hpp"
 #include "spectral/constants.hpp"
 #include "spectral/frequency_grid.hpp"
@@ -21,7 +22,7 @@ void write_spectrum_file(const RunState& run) {
     write_text_record(unit_stdout, "Fourier Spectrum data are stored in \"amp3.csv\"");
 
     open_unit(spectrum_unit, "amp3.csv");
-    write_text_record(spectrum_unit, "frequency(Hz),comp1, comp2, comp3");
+    write_text_record(spectrum_unit, facts::spectrum_header);
     for (std::int32_t i = 1; i <= run.nom; ++i) {
         start_edit_record(spectrum_unit, row_format);
         put_edit_double(bin_omega(i - 1, run.dom) / two_pi);

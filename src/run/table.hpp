@@ -3,16 +3,17 @@
 #include <cstdint>
 #include <optional>
 
+#include "facts/core_facts.hpp"
 #include "run/state.hpp"
 
 namespace smwave {
 
 // Table columns (counted after the time value) that hold components 1, 2 and 3.
-inline constexpr int column_comp1 = 38;
-inline constexpr int column_comp2 = 40;
-inline constexpr int column_comp3 = 17;
+inline constexpr int column_comp1 = facts::component_channels[0];
+inline constexpr int column_comp2 = facts::component_channels[1];
+inline constexpr int column_comp3 = facts::component_channels[2];
 // Numbers in one table row: the time and 42 channel values.
-inline constexpr int row_values = 43;
+inline constexpr int row_values = 1 + facts::table_channels;
 
 // Reads the table named by input_name on unit 11: fills time and xr1..xr3 (the first `capacity`
 // rows), echoes every complete row to unit 99, and sets nt (every complete row) and dt.

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "facts/core_facts.hpp"
 #include "run/shown_number.hpp"
 #include "textio/answers.hpp"
 #include "textio/lines.hpp"
@@ -97,7 +98,7 @@ void write_waveform_file(RunState& run) {
 
     open_unit(waveform_unit, std::string_view(run.output_name, text_field_length));
     start_free_record(waveform_unit);
-    put_text("time(s),comp1, comp2, comp3");
+    put_text(facts::waveform_header);
     end_free_record();
     for (std::int64_t i = 1; i <= run.nout; i += step) {
         start_edit_record(waveform_unit, "(F8.3,4(',',E12.4))");

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "facts/core_facts.hpp"
+
 namespace smwave {
 
 // The longest transform, 2 to the 17th.
-inline constexpr std::int32_t largest_transform_length = 131072;
+inline constexpr std::int32_t largest_transform_length = facts::max_rows;
 
 struct TransformLength {
     std::int32_t nf;   // samples transformed, a power of two 4..131072

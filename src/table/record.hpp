@@ -8,13 +8,14 @@
 
 #include "companion/problem.hpp"
 #include "companion/table_metadata.hpp"
+#include "facts/core_facts.hpp"
 #include "table/baseline.hpp"
 #include "table/component.hpp"
 
 namespace smwave::table {
 
 // The largest record smwave transforms.
-constexpr std::size_t transform_limit = 131072;
+constexpr std::size_t transform_limit = facts::max_rows;
 
 struct Record {
     std::string network, station, location;

@@ -1,9 +1,11 @@
 #include "table/table_writer.hpp"
 
+#include <array>
 #include <charconv>
 #include <memory>
 
 #include "companion/number_text.hpp"
+#include "facts/core_facts.hpp"
 #include "table/civil_time.hpp"
 
 namespace smwave::table {
@@ -15,6 +17,17 @@ constexpr std::string_view zeros_before_17 = " 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "
 constexpr std::string_view zeros_18_to_37 = " 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ";
 constexpr std::string_view zero_39 = " 0 ";
 constexpr std::string_view zeros_41_42 = " 0 0\n";
+
+// The zeros a run of channels holds: its blank-separated "0" items.
+constexpr int zero_items(std::string_view zeros) {
+    int count = 0;
+    for (const char c : zeros) count += c == '0';
+    return count;
+}
+// Rows are written as: time, channels 1-16, component 3, 18-37, component 1, 39, component 2, 41-42.
+static_assert(facts::component_channels == std::array{38, 40, 17});
+static_assert(zero_items(zeros_before_17) == 16 && zero_items(zeros_18_to_37) == 20 && zero_items(zero_39) == 1 &&
+              zero_items(zeros_41_42) == 2 && 16 + 20 + 1 + 2 + 3 == facts::table_channels);
 
 constexpr std::size_t block_size = 1 << 20;
 constexpr std::size_t longest_row =

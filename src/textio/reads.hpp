@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <span>
 
+#include "facts/core_facts.hpp"
+
 namespace smwave {
 
-inline constexpr int text_field_length = 90;
+inline constexpr int text_field_length = facts::name_length;
 using TextField = char[text_field_length];
 
 // Each returns 0, or -1 for an end of file handed back to the caller (always for a read with an end
