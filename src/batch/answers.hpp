@@ -8,7 +8,7 @@
 // whether the run integrates or differentiates (so its waveform is no longer an acceleration).
 //
 //     auto answers = read_answers("answers.txt");
-//     if (!answers) refuse(answers.problem());
+//     if (!answers) return answers.problem();
 //     std::string for_record = answers_for_table(*answers, "table");
 #include <filesystem>
 #include <string>

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/records.hpp"
+#include "companion/problem.hpp"
 
 namespace smwave::batch {
 
@@ -27,9 +28,9 @@ struct BatchOptions {
 
 // Runs the batch and writes its summary; gives the exit status: 0 when every record is ok, 1 when some
 // record is not, 130 after an interruption. Bad usage is refused (status 2).
-int run_batch(const BatchOptions& options);
+companion::Result<int> run_batch(const BatchOptions& options);
 
 // Joins the shard summaries of `folder` into its summary.csv; the status as for run_batch.
-int merge_batch(const std::filesystem::path& folder);
+companion::Result<int> merge_batch(const std::filesystem::path& folder);
 
 }  // namespace smwave::batch

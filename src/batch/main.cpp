@@ -31,22 +31,23 @@ int main(int argc, char** argv) {
     app.add_option("--smwave", smwave, "the smwave program to run");
     app.add_option("--merge", merge, "join the shard summaries of this batch folder into its summary.csv");
     app.add_option("tables", options.tables, "tables, and folders of tables (taken in name order)");
-    return smwave::companion::run_tool("smwave-batch", app, argc, argv, [&] {
-        if (!merge.empty()) {
-            if (!answers.empty() || !options.tables.empty()) {
-                smwave::companion::refuse({"", 0, "--merge takes only the batch folder"});
+    using smwave::companion::Problem;
+    return smwave::companion::run_tool(
+        "smwave-batch", app, argc, argv, [&]() -> smwave::companion::Result<int> {
+            if (!merge.empty()) {
+                if (!answers.empty() || !options.tables.empty())
+                    return Problem{"", 0, "--merge takes only the batch folder"};
+                return merge_batch(merge);
             }
-            return merge_batch(merge);
-        }
-        if (answers.empty()) smwave::companion::refuse({"", 0, "--answers FILE is needed"});
-        options.answers = answers;
-        options.out = out;
-        options.smwave = smwave;
-        if (!shard.empty()) {
-            auto parsed = parse_shard(shard);
-            if (!parsed) smwave::companion::refuse(parsed.problem());
-            options.shard = *parsed;
-        }
-        return run_batch(options);
-    });
+            if (answers.empty()) return Problem{"", 0, "--answers FILE is needed"};
+            options.answers = answers;
+            options.out = out;
+            options.smwave = smwave;
+            if (!shard.empty()) {
+                auto parsed = parse_shard(shard);
+                if (!parsed) return parsed.problem();
+                options.shard = *parsed;
+            }
+            return run_batch(options);
+        });
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "companion/text.hpp"
 #include "portable/float_chars.hpp"
 
 namespace smwave::companion {
@@ -15,20 +16,12 @@ void append_shortest(std::string& text, double value) {
 
 namespace {
 
-std::string_view trim_blanks(std::string_view field) {
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\t' || field.back() == '\r')) {
-        field.remove_suffix(1);
-    }
-    return field;
-}
-
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
 std::optional<double> parse_number(std::string_view field) {
-    field = trim_blanks(field);
+    field = trim(field);
     if (field.empty()) return std::nullopt;
     const char* first = field.data();
     const char* last = field.data() + field.size();

@@ -6,7 +6,7 @@
 //
 //     Result<Samples> read(...) { if (bad) return Problem{name, line, "a number was expected"}; ... }
 //     auto samples = read(...);
-//     if (!samples) return refuse(samples.problem());
+//     if (!samples) return samples.problem();
 #include <cstdint>
 #include <optional>
 #include <string>

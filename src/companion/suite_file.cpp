@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "companion/number_text.hpp"
+#include "companion/text.hpp"
 #include "facts/core_facts.hpp"
 
 namespace smwave::companion {
@@ -18,14 +19,6 @@ namespace smwave::companion {
 namespace {
 
 constexpr double no_number = std::numeric_limits<double>::quiet_NaN();
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Splits at every `separator`; blank runs count as one separator when `separator` is ' '.
 void split(std::string_view line, char separator, std::vector<std::string_view>& fields) {

@@ -12,7 +12,7 @@
 // the file and the line.
 //
 //     auto table = read_suite_file("velocity.csv");
-//     if (!table) refuse(table.problem());
+//     if (!table) return table.problem();
 //     const std::vector<double>& time = table->columns[0];
 #include <cstdint>
 #include <filesystem>

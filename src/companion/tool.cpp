@@ -26,7 +26,8 @@ void warn(std::string_view message) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-int run_tool(std::string_view name, CLI::App& app, int argc, char** argv, const std::function<int()>& body) {
+int run_tool(std::string_view name, CLI::App& app, int argc, char** argv,
+             const std::function<Result<int>()>& body) {
     tool_name = name;
     app.name(tool_name);
     app.set_version_flag("--version", tool_name + " " + std::string(version()), "Print the version and exit");
@@ -40,7 +41,10 @@ int run_tool(std::string_view name, CLI::App& app, int argc, char** argv, const 
     }
     remove_uncommitted_outputs_on_interrupt();
     try {
-        return body();
+        const Result<int> status = body();
+        if (status) return *status;
+        warn(describe(status.problem()));
+        return 2;
     } catch (const Refusal& refusal) {
         warn(describe(refusal.problem));
         return 2;

@@ -19,7 +19,9 @@ namespace smwave::companion {
 
 // Adds --version, parses the options (a usage error: the message, a hint to --help and status 2;
 // --help and --version: their text on standard output and status 0), makes SIGINT and SIGTERM remove
-// every output file not yet committed before the tool ends, then runs `body` and returns its status.
-int run_tool(std::string_view name, CLI::App& app, int argc, char** argv, const std::function<int()>& body);
+// every output file not yet committed before the tool ends, then runs `body`: its exit status, or the
+// problem that ended its work, reported as "tool: FILE:LINE: what is wrong" with exit status 2.
+int run_tool(std::string_view name, CLI::App& app, int argc, char** argv,
+             const std::function<Result<int>()>& body);
 
 }  // namespace smwave::companion

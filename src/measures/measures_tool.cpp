@@ -4,9 +4,9 @@
 #include <cmath>
 #include <thread>
 
+#include "companion/messages.hpp"
 #include "companion/number_text.hpp"
 #include "companion/output_file.hpp"
-#include "companion/tool.hpp"
 #include "measures/measure_rows.hpp"
 #include "measures/padded_spectrum.hpp"
 #include "response/record.hpp"
@@ -23,10 +23,10 @@ std::string one_line(std::string text) {
     return text;
 }
 
-response::GroundRecord load_scaled(const std::filesystem::path& file, std::optional<double> dt,
-                                   double scale) {
+companion::Result<response::GroundRecord> load_scaled(const std::filesystem::path& file,
+                                                      std::optional<double> dt, double scale) {
     auto record = response::load_record(file, dt);
-    if (!record) companion::refuse(record.problem());
+    if (!record) return record.problem();
     if (scale != 1) {
         for (auto& component : record->components) {
             for (double& value : component) value *= scale;
@@ -39,19 +39,19 @@ response::GroundRecord load_scaled(const std::filesystem::path& file, std::optio
 // doubles; no record of the ground comes near it.
 constexpr double largest_acceleration = 1e150;
 
-void refuse_overflowing(const response::GroundRecord& record, const std::filesystem::path& file) {
+companion::Status overflow_problem(const response::GroundRecord& record, const std::filesystem::path& file) {
     for (const auto& component : record.components) {
         for (const double value : component) {
             if (std::abs(value) > largest_acceleration) {
                 std::string what = "a value of ";
                 companion::append_shortest(what, value);
-                companion::refuse({file.string(), 0,
-                                   what +
-                                       " cm/s/s is far too large: the measures would overflow the range of "
-                                       "numbers"});
+                return companion::Problem{
+                    file.string(), 0,
+                    what + " cm/s/s is far too large: the measures would overflow the range of numbers"};
             }
         }
     }
+    return std::nullopt;
 }
 
 std::string comment_of(const Settings& settings, const MeasureInputs& inputs) {
@@ -73,31 +73,40 @@ std::string comment_of(const Settings& settings, const MeasureInputs& inputs) {
 
 }  // namespace
 
-int run_measures(const Settings& settings) {
-    if (auto problem = check_settings(settings)) companion::refuse(*problem);
+companion::Result<int> run_measures(const Settings& settings) {
+    if (auto problem = check_settings(settings)) return *problem;
     const std::filesystem::path output =
         settings.output.empty() ? default_output(settings.acceleration) : settings.output;
     std::vector<std::filesystem::path> inputs{settings.acceleration};
     if (settings.velocity) inputs.push_back(*settings.velocity);
     if (settings.displacement) inputs.push_back(*settings.displacement);
-    if (auto problem = companion::refuse_overwriting_inputs(output, inputs)) companion::refuse(*problem);
+    if (auto problem = companion::refuse_overwriting_inputs(output, inputs)) return *problem;
 
     const UnitScale scale = *unit_scale(settings.units);
     MeasureInputs measured;
-    measured.acceleration = load_scaled(settings.acceleration, settings.dt, scale.acceleration);
-    refuse_overflowing(measured.acceleration, settings.acceleration);
+    auto acceleration = load_scaled(settings.acceleration, settings.dt, scale.acceleration);
+    if (!acceleration) return acceleration.problem();
+    if (auto problem = overflow_problem(*acceleration, settings.acceleration)) return *problem;
+    measured.acceleration = std::move(*acceleration);
     measured.horizontals = response::horizontal_pair(settings.horizontals);
     measured.frequencies = settings.frequencies;
     measured.threads = std::max(1u, std::thread::hardware_concurrency());
-    if (settings.velocity) measured.velocity = load_scaled(*settings.velocity, settings.dt, scale.length);
-    if (settings.displacement)
-        measured.displacement = load_scaled(*settings.displacement, settings.dt, scale.length);
+    if (settings.velocity) {
+        auto velocity = load_scaled(*settings.velocity, settings.dt, scale.length);
+        if (!velocity) return velocity.problem();
+        measured.velocity = std::move(*velocity);
+    }
+    if (settings.displacement) {
+        auto displacement = load_scaled(*settings.displacement, settings.dt, scale.length);
+        if (!displacement) return displacement.problem();
+        measured.displacement = std::move(*displacement);
+    }
 
     const std::vector<MeasureRow> rows = measure_rows(measured);
     auto file = companion::OutputFile::open(output);
-    if (!file) companion::refuse(file.problem());
+    if (!file) return file.problem();
     file->write(measures_text(rows, comment_of(settings, measured)));
-    if (auto problem = file->commit()) companion::refuse(*problem);
+    if (auto problem = file->commit()) return *problem;
     return 0;
 }
 

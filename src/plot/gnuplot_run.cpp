@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "companion/messages.hpp"
+#include "companion/program_search.hpp"
 
 namespace smwave::plot {
 
@@ -22,11 +23,6 @@ namespace fs = std::filesystem;
 using companion::Problem;
 
 namespace {
-
-bool is_executable_file(const fs::path& file) {
-    struct stat status {};
-    return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(file.c_str(), X_OK) == 0;
-}
 
 // The three pipes to a child process; an end is -1 once closed.
 struct Pipes {
@@ -127,16 +123,7 @@ std::string tidy(const std::string& messages, const std::string& script_name) {
 }  // namespace
 
 companion::Result<fs::path> find_gnuplot() {
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path != nullptr ? path : "/usr/bin:/bin";
-    while (true) {
-        const std::size_t colon = folders.find(':');
-        const std::string_view folder = folders.substr(0, colon);
-        const fs::path candidate = fs::path(folder.empty() ? "." : std::string(folder)) / "gnuplot";
-        if (is_executable_file(candidate)) return candidate;
-        if (colon == std::string_view::npos) break;
-        folders.remove_prefix(colon + 1);
-    }
+    if (auto found = companion::find_on_path("gnuplot")) return *found;
     return Problem{"", 0,
                    "gnuplot was not found on PATH: install the package gnuplot-nox (Debian, Ubuntu) or "
                    "gnuplot (other systems)"};

@@ -7,6 +7,7 @@
 
 #include "companion/number_text.hpp"
 #include "companion/output_file.hpp"
+#include "companion/text.hpp"
 
 namespace smwave::plot {
 
@@ -97,9 +98,7 @@ Result<Settings> parse_settings(const PlotOptions& options) {
 }
 
 Result<FigureFormat> format_of(const fs::path& figure) {
-    std::string extension = figure.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = companion::lower_case(figure.extension().string());
     if (extension == ".png") return FigureFormat::png;
     if (extension == ".svg") return FigureFormat::svg;
     if (extension == ".pdf") return FigureFormat::pdf;

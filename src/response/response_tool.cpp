@@ -44,15 +44,15 @@ class TerminalProgress {
 
 }  // namespace
 
-int run_response(const Settings& settings) {
-    if (auto problem = check_settings(settings)) companion::refuse(*problem);
+companion::Result<int> run_response(const Settings& settings) {
+    if (auto problem = check_settings(settings)) return *problem;
     const std::filesystem::path output =
         settings.output.empty() ? default_output(settings.input) : settings.output;
     const std::filesystem::path inputs[] = {settings.input};
-    if (auto problem = companion::refuse_overwriting_inputs(output, inputs)) companion::refuse(*problem);
+    if (auto problem = companion::refuse_overwriting_inputs(output, inputs)) return *problem;
 
     auto record = load_record(settings.input, settings.dt);
-    if (!record) companion::refuse(record.problem());
+    if (!record) return record.problem();
     std::vector<SpectrumRow> rows;
     {
         TerminalProgress progress;
@@ -71,15 +71,15 @@ int run_response(const Settings& settings) {
         });
     };
     if (!all_finite(rows) || !rotated_finite()) {
-        companion::refuse({settings.input.string(), 0,
-                           "the responses overflow the range of numbers: the record's values or interval are "
-                           "far too large"});
+        return companion::Problem{settings.input.string(), 0,
+                                  "the responses overflow the range of numbers: the record's values or "
+                                  "interval are far too large"};
     }
 
     auto file = companion::OutputFile::open(output);
-    if (!file) companion::refuse(file.problem());
+    if (!file) return file.problem();
     file->write(response_text(rows, settings.input.string(), *record, settings.units, rotated));
-    if (auto problem = file->commit()) companion::refuse(*problem);
+    if (auto problem = file->commit()) return *problem;
     return 0;
 }
 

@@ -1,18 +1,16 @@
 #include "table/civil_time.hpp"
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
 namespace smwave::table {
 
 std::int64_t days_from_civil(std::int64_t year, unsigned month, unsigned day) {
-    year -= month <= 2 ? 1 : 0;
-    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const std::int64_t year_of_era = year - era * 400;
-    const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-    return era * 146097 + day_of_era - 719468;
+    const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(year)}, std::chrono::month{month},
+                                           std::chrono::day{day}};
+    return std::chrono::sys_days{date}.time_since_epoch().count();
 }
 
 namespace {
@@ -33,11 +31,10 @@ bool take(std::string_view text, std::size_t& at, char expected) {
     return true;
 }
 
-bool is_leap(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
 unsigned days_in_month(std::int64_t year, unsigned month) {
-    static constexpr unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && is_leap(year) ? 29 : days[month - 1];
+    const std::chrono::year_month_day_last last{std::chrono::year{static_cast<int>(year)},
+                                                std::chrono::month_day_last{std::chrono::month{month}}};
+    return static_cast<unsigned>(last.day());
 }
 
 }  // namespace
@@ -142,21 +139,11 @@ std::string format_utc(std::int64_t microseconds) {
         second_of_day += 86400;
         --days;
     }
-    // The inverse of days_from_civil.
-    const std::int64_t shifted = days + 719468;
-    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-    const std::int64_t day_of_era = shifted - era * 146097;
-    const std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const std::int64_t month_index = (5 * day_of_year + 2) / 153;
-    const std::int64_t day = day_of_year - (153 * month_index + 2) / 5 + 1;
-    const std::int64_t month = month_index < 10 ? month_index + 3 : month_index - 9;
-    const std::int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+    const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
     char text[64];
-    int length = std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld",
-                               static_cast<long long>(year), static_cast<long long>(month),
-                               static_cast<long long>(day), static_cast<long long>(second_of_day / 3600),
+    int length = std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lld",
+                               static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                               static_cast<unsigned>(date.day()), static_cast<long long>(second_of_day / 3600),
                                static_cast<long long>(second_of_day / 60 % 60),
                                static_cast<long long>(second_of_day % 60));
     std::string result(text, static_cast<std::size_t>(length));

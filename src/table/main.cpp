@@ -11,31 +11,18 @@ namespace {
 
 using smwave::table::Format;
 
-// "HNE,HNN,HNZ" or "T,A,B,C" as a list of names.
-std::vector<std::string> split_list(const std::string& text) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        items.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return items;
-}
-
 // --info: status 1 when some file could not be read.
-int print_info(const smwave::table::ConversionOptions& options) {
+smwave::companion::Result<int> print_info(const smwave::table::ConversionOptions& options) {
     if (!options.output.empty()) {
         const std::vector<std::filesystem::path> inputs(options.inputs.begin(), options.inputs.end());
         if (auto problem = smwave::companion::refuse_overwriting_inputs(options.output, inputs))
-            smwave::companion::refuse(*problem);
+            return *problem;
     }
     auto out = options.output.empty() ? smwave::companion::OutputFile::standard_output()
                                       : smwave::companion::OutputFile::open(options.output);
-    if (!out) smwave::companion::refuse(out.problem());
+    if (!out) return out.problem();
     const std::size_t unreadable = smwave::table::write_info(options, *out);
-    if (auto problem = out->commit()) smwave::companion::refuse(*problem);
+    if (auto problem = out->commit()) return *problem;
     return unreadable > 0 ? 1 : 0;
 }
 
@@ -48,7 +35,8 @@ int main(int argc, char** argv) {
         "K-NET/KiK-net ASCII, SAC binary or alphanumeric, miniSEED, PEER AT2, COSMOS V0/V1/V2, ESM\n"
         "ASCII, CWB, GeoNet V1A/V2A, or plain columns."};
     smwave::table::ConversionOptions options;
-    std::string format, columns, channels, prefilter;
+    std::string format;
+    std::vector<double> prefilter;
     std::optional<double> interval;
     std::optional<std::size_t> limit;
     app.add_option("inputs", options.inputs, "One file of three components, or three files of one")
@@ -60,12 +48,14 @@ int main(int argc, char** argv) {
            "(default: from the content)")
         ->check(CLI::IsMember(
             {"knet", "sac", "sac-ascii", "mseed", "peer", "cosmos", "esm", "cwb", "geonet", "columns"}));
-    app.add_option("--columns", columns,
-                   "Columns T,A,B,C (time and components) or A,B,C, by number from 1 or header name");
+    app.add_option("--columns", options.columns.columns,
+                   "Columns T,A,B,C (time and components) or A,B,C, by number from 1 or header name")
+        ->delimiter(',');
     app.add_option("--dt", interval, "Sampling interval in seconds, for columns without a time column")
         ->check(CLI::PositiveNumber);
-    app.add_option("--channels", channels,
-                   "The channels of a three-channel file in component order, such as HNE,HNN,HNZ");
+    app.add_option("--channels", options.channels,
+                   "The channels of a three-channel file in component order, such as HNE,HNN,HNZ")
+        ->delimiter(',');
     app.add_option("--scale", options.assembly.scale,
                    "Multiply the samples by one factor, or by one per component")
         ->expected(1, 3);
@@ -98,7 +88,8 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"sensitivity", "full"}));
     app.add_option("--prefilter", prefilter,
                    "The full correction's cosine pre-filter corners f1,f2,f3,f4 in Hz "
-                   "(default 0.005,0.01 and 0.8, 0.9 of the Nyquist frequency)");
+                   "(default 0.005,0.01 and 0.8, 0.9 of the Nyquist frequency)")
+        ->delimiter(',');
     app.add_option("--water-level", options.correction.water_level_db,
                    "The full correction's water level in dB below the response's largest value (default 60)")
         ->check(CLI::NonNegativeNumber);
@@ -106,32 +97,25 @@ int main(int argc, char** argv) {
                  "Fill gaps in miniSEED channels with zeros instead of refusing");
     app.add_flag("--allow-mixed", options.assembly.allow_mixed_sensors,
                  "Allow KiK-net borehole (1-3) and surface (4-6) files in one table");
-    return smwave::companion::run_tool("smwave-table", app, argc, argv, [&] {
-        if (!format.empty()) options.format = smwave::table::format_named(format);
-        if (!columns.empty()) options.columns.columns = split_list(columns);
-        if (!channels.empty()) options.channels = split_list(channels);
-        options.columns.interval = interval;
-        options.assembly.limit = limit;
-        if (info) return print_info(options);
-        if (!inventory.empty()) options.correction.inventory = inventory;
-        options.correction.full_response = response == "full";
-        if (!prefilter.empty()) {
-            std::vector<double> corners;
-            for (const auto& item : split_list(prefilter)) {
-                const auto corner = smwave::companion::parse_number(item);
-                if (corner) corners.push_back(*corner);
+    return smwave::companion::run_tool(
+        "smwave-table", app, argc, argv, [&]() -> smwave::companion::Result<int> {
+            if (!format.empty()) options.format = smwave::table::format_named(format);
+            options.columns.interval = interval;
+            options.assembly.limit = limit;
+            if (info) return print_info(options);
+            if (!inventory.empty()) options.correction.inventory = inventory;
+            options.correction.full_response = response == "full";
+            if (!prefilter.empty()) {
+                const std::vector<double>& f = prefilter;
+                if (f.size() != 4 || !(0 <= f[0] && f[0] < f[1] && f[1] <= f[2] && f[2] < f[3]))
+                    return smwave::companion::Problem{
+                        "", 0,
+                        "--prefilter takes four corners f1,f2,f3,f4 in Hz with 0 <= f1 < f2 <= f3 < f4"};
+                options.correction.prefilter = smwave::table::Prefilter{f[0], f[1], f[2], f[3]};
             }
-            if (corners.size() != 4 || !(0 <= corners[0] && corners[0] < corners[1] &&
-                                         corners[1] <= corners[2] && corners[2] < corners[3]))
-                smwave::companion::refuse(
-                    {"", 0, "--prefilter takes four corners f1,f2,f3,f4 in Hz with 0 <= f1 < f2 <= f3 < f4"});
-            options.correction.prefilter =
-                smwave::table::Prefilter{corners[0], corners[1], corners[2], corners[3]};
-        }
-        if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
-        if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
-        if (auto problem = smwave::table::convert(options, smwave::companion::warn))
-            smwave::companion::refuse(*problem);
-        return 0;
-    });
+            if (keep_mean) options.assembly.baseline = smwave::table::Baseline::none;
+            if (detrend) options.assembly.baseline = smwave::table::Baseline::line;
+            if (auto problem = smwave::table::convert(options, smwave::companion::warn)) return *problem;
+            return 0;
+        });
 }

@@ -34,12 +34,6 @@ std::string_view nth_line(std::string_view content, int index) {
     return line;
 }
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 std::string_view take_word(std::string_view& text) {
     std::size_t first = 0;
     while (first < text.size() && is_blank(text[first])) ++first;
@@ -48,14 +42,6 @@ std::string_view take_word(std::string_view& text) {
     const std::string_view word = text.substr(first, last - first);
     text.remove_prefix(last);
     return word;
-}
-
-std::string lower_case(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
 }
 
 std::string quoted(std::string_view text) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "companion/text.hpp"
+
 namespace smwave::table {
 
 // Gives the lines of a text in order, without their line ends (LF or CR LF), numbered from 1.
@@ -23,14 +25,12 @@ class TextLines {
 // Line `index` (from 0) of `content`, without its line end; empty when the text has fewer lines.
 std::string_view nth_line(std::string_view content, int index);
 
-// The text without blanks, tabs and carriage returns at either end.
-std::string_view trim(std::string_view text);
+// The shared trimming and case folding, by their short names in the readers.
+using companion::lower_case;
+using companion::trim;
 
 // Takes the next blank- or tab-separated word off the front of `text`; empty when none is left.
 std::string_view take_word(std::string_view& text);
-
-// The text with the letters A-Z made lower case (names compared without regard to case).
-std::string lower_case(std::string_view text);
 
 // The text between quotes for a message, cut to its first 40 bytes ("'1234...'").
 std::string quoted(std::string_view text);

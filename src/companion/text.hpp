@@ -1,0 +1,14 @@
+#pragma once
+// Small text operations every companion needs on the fields and names it reads.
+#include <string>
+#include <string_view>
+
+namespace smwave::companion {
+
+// The text without blanks, tabs and carriage returns at either end.
+std::string_view trim(std::string_view text);
+
+// The text with the letters A-Z made lower case (names compared without regard to case).
+std::string lower_case(std::string_view text);
+
+}  // namespace smwave::companion
