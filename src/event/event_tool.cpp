@@ -12,6 +12,7 @@
 #include "event/scan.hpp"
 #include "jobs/locate.hpp"
 #include "jobs/pool.hpp"
+#include "jobs/progress.hpp"
 #include "table/inventory.hpp"
 
 namespace smwave::event {
@@ -120,10 +121,12 @@ int run_event(const EventOptions& options) {
         inventory_option + 1 != processing.conversion_options.end()) {
         if (auto inventory = table::Inventory::load(*(inventory_option + 1))) place_from_inventory(download, *inventory);
     }
-    RecordWork work(download, options.out, programs, processing, options.resume);
+    jobs::Progress progress("smwave-event", download.records.size(), ::isatty(STDERR_FILENO) == 1);
+    RecordWork work(download, options.out, programs, processing, options.resume, progress);
     const jobs::PoolEnd end = jobs::run_pool(
         {download.records.size(), options.jobs > 0 ? options.jobs : default_jobs(), options.timeout_seconds}, work);
     std::vector<RecordRun> runs = work.runs(end);
+    progress.clear();
 
     std::vector<FlatfileRow> rows;
     std::size_t not_ok = 0;

@@ -258,6 +258,7 @@ TEST(EventTest, ABadRecordDoesNotStopTheEvent) {
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_FALSE(csv_rows(dir / "out" / "flatfile.csv").at(0).at("psa_0.667_rotd50").empty());
     EXPECT_NE(r.err.find("5 records: 4 ok, 1 not ok"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" AAA001: refused (conversion_refused): "), std::string::npos) << r.err;
     for (const auto& row : csv_rows(dir / "out" / "flatfile.csv")) {
         const bool bad = row.at("record") == "AAA001";
         EXPECT_EQ(row.at("status"), bad ? "refused" : "ok") << row.at("record");
@@ -265,6 +266,20 @@ TEST(EventTest, ABadRecordDoesNotStopTheEvent) {
         EXPECT_EQ(row.at("pga_h1").empty(), bad);
         EXPECT_FALSE(row.at("epicentral_distance").empty());
     }
+}
+
+// On a terminal the progress is one line redrawn in place, cleared before the last words.
+TEST(EventTest, ProgressOnATerminal) {
+    if (!fs::exists("/usr/bin/script")) GTEST_SKIP() << "util-linux's script, which gives a terminal, is missing";
+    TempDir dir;
+    write_download(dir / "dl");
+    const ToolResult r = run_command(dir.path(), "/usr/bin/script",
+                                     {"-qec", SMWAVE_EVENT_EXE " --out out dl --jobs 1 --periods 1", "/dev/null"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    for (const char* drawn : {"\r\033[Ksmwave-event: 0/5 records, 0 not ok, 0:00 elapsed",
+                              "\r\033[Ksmwave-event: 5/5 records, 0 not ok, ", "\r\033[Ksmwave-event: 5 records: 5 ok"})
+        EXPECT_NE(r.out.find(drawn), std::string::npos) << drawn << " in " << r.out;
+    EXPECT_EQ(r.out.find("1/5 BBB002"), std::string::npos) << r.out;
 }
 
 // smwave-event and its programs copied into `dir`/bin, with a stand-in smwave that sleeps for the
