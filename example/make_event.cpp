@@ -4,8 +4,8 @@
 //
 // An M 6.1 event at 36.10 N 140.20 E, 12 km deep, on 2024-03-05 03:34:00 UTC, recorded by 14
 // stations: six K-NET stations (three files each, origin in the headers), two KiK-net sites (surface
-// and borehole sensors, six files each), four stations of network SY in miniSEED counts with one
-// StationXML file for them, two stations as PEER AT2 pairs (two horizontals, no coordinates), a
+// and borehole sensors, six files each), four stations of network SY in miniSEED counts (S11's three
+// channels in one file) with one StationXML file for them, two stations as PEER AT2 pairs (two horizontals, no coordinates), a
 // QuakeML file of the event and a note that is no record. The twelve stations with coordinates lie
 // 5 to 200 km from the epicentre; amplitudes fall with distance. Every run writes the same files.
 #include <libmseed.h>
@@ -252,13 +252,18 @@ std::string mseed_channel(const Station& station, const std::string& channel, co
 
 const char* const mseed_channels[] = {"HNE", "HNN", "HNZ"};
 
-void write_mseed(const fs::path& dir, std::size_t index) {
+// A file per channel, or one file holding the three (`one_file`).
+void write_mseed(const fs::path& dir, std::size_t index, bool one_file) {
     const Station& station = stations[index];
     const auto motion = station_motion(index, 1);
+    const std::string stem = "SY." + std::string(station.code) + ".00.";
+    std::string all;
     for (std::size_t k = 0; k < 3; ++k) {
-        write_text(dir / ("SY." + std::string(station.code) + ".00." + mseed_channels[k] + ".mseed"),
-                   mseed_channel(station, mseed_channels[k], motion[k]));
+        const std::string bytes = mseed_channel(station, mseed_channels[k], motion[k]);
+        if (one_file) all += bytes;
+        else write_text(dir / (stem + mseed_channels[k] + ".mseed"), bytes);
     }
+    if (one_file) write_text(dir / (stem + "HN.mseed"), all);
 }
 
 // One StationXML file for the miniSEED stations: places, orientations and the sensitivity in counts.
@@ -354,7 +359,7 @@ int main(int argc, char** argv) {
         switch (stations[index].kind) {
             case Kind::knet: write_knet(dir / "knet", index); break;
             case Kind::kiknet: write_kiknet(dir / "kik", index); break;
-            case Kind::mseed: write_mseed(dir / "fdsn", index); break;
+            case Kind::mseed: write_mseed(dir / "fdsn", index, std::string(stations[index].code) == "S11"); break;
             case Kind::peer: write_peer(dir / "peer", index, peer_azimuth); peer_azimuth += 45; break;
         }
     }

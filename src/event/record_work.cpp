@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "companion/number_text.hpp"
@@ -150,7 +151,17 @@ jobs::Launch RecordWork::launch_of(std::size_t item, Step step) {
             launch.arguments = {"--taper", number_text(settings_.taper)};
             for (const std::string& option : settings_.conversion_options) launch.arguments.push_back(option);
             launch.arguments.insert(launch.arguments.end(), {"-o", "table.txt"});
-            for (const std::size_t file : download_.records[item].files)
+            const auto& files = download_.records[item].files;
+            const auto one_file = [&](std::size_t file) { return download_.files[file].path == download_.files[files[0]].path; };
+            if (files.size() > 1 && std::all_of(files.begin(), files.end(), one_file)) {
+                // One file of several channels: its record's channels named in component order.
+                std::string channels;
+                for (const std::size_t file : files) channels += (channels.empty() ? "" : ",") + download_.files[file].component.name;
+                launch.arguments.insert(launch.arguments.end(), {"--channels", channels});
+                launch.arguments.push_back(fs::absolute(download_.files[files[0]].path).string());
+                break;
+            }
+            for (const std::size_t file : files)
                 launch.arguments.push_back(fs::absolute(download_.files[file].path).string());
             break;
         }

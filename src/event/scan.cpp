@@ -27,35 +27,38 @@ std::string head_of(const std::string& path) {
     return text;
 }
 
-ScannedFile scan_file(const std::string& path) {
+// What one file holds: a ScannedFile per channel (a miniSEED file may hold several), or one that says
+// why the file is no record.
+std::vector<ScannedFile> scan_file(const std::string& path) {
     ScannedFile file;
     file.path = path;
     const std::string head = head_of(path);
     if (head.find("<FDSNStationXML") != std::string::npos) {
         file.kind = FileKind::station_xml;
-        return file;
+        return {file};
     }
     if (head.find("quakeml") != std::string::npos && head.find("<?xml") != std::string::npos) {
         file.kind = FileKind::quake_ml;
-        return file;
+        return {file};
     }
     const table::ConversionOptions options;
     auto input = table::read_one(path, options);
     if (!input) {
         file.reason = companion::describe(input.problem());
-        return file;
+        return {file};
     }
-    if (input->reading.components.size() != 1) {
-        file.reason = "holds " + std::to_string(input->reading.components.size()) +
-                      " channels; the download's records are taken one channel per file";
-        return file;
+    std::vector<ScannedFile> channels;
+    for (table::Component& component : input->reading.components) {
+        ScannedFile& channel = channels.emplace_back(file);
+        channel.kind = FileKind::record;
+        channel.format = std::string(table::format_name(input->format));
+        channel.channels_in_file = input->reading.components.size();
+        channel.samples = component.samples.size();
+        channel.component = std::move(component);
+        channel.component.samples = {};
     }
-    file.kind = FileKind::record;
-    file.format = std::string(table::format_name(input->format));
-    file.component = std::move(input->reading.components.front());
-    file.samples = file.component.samples.size();
-    file.component.samples = {};
-    return file;
+    if (channels.empty()) file.reason = "holds no channel";
+    return channels.empty() ? std::vector<ScannedFile>{file} : channels;
 }
 
 std::string upper(std::string text) {
@@ -171,7 +174,9 @@ companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std:
     }
     if (paths.empty()) return Problem{"", 0, "the download holds no files"};
     std::vector<ScannedFile> files;
-    for (const std::string& path : paths) files.push_back(scan_file(path));
+    for (const std::string& path : paths) {
+        for (ScannedFile& file : scan_file(path)) files.push_back(std::move(file));
+    }
     return files;
 }
 
@@ -217,6 +222,8 @@ Download group_records(std::vector<ScannedFile> files) {
             continue;
         }
         group.files[*slot] = at;
+        if (file.channels_in_file > 1)
+            entry.note = "channel " + c.name + ", one of the file's " + std::to_string(file.channels_in_file);
     }
     for (auto& [key, group] : groups) {
         place_horizontals(group, files, download.inputs);

@@ -31,6 +31,7 @@ struct ScannedFile {
     std::string reason;         // why it is unreadable
     table::Component component;  // what it states, without its samples
     std::size_t samples = 0;
+    std::size_t channels_in_file = 1;  // a file of several channels gives a ScannedFile for each
 };
 
 struct EventRecord {
@@ -47,7 +48,7 @@ struct InputEntry {
 struct Download {
     std::vector<ScannedFile> files;
     std::vector<EventRecord> records;  // in name order
-    std::vector<InputEntry> inputs;    // in the files' order
+    std::vector<InputEntry> inputs;    // in the files' order, a line per channel of a file of several
     std::vector<std::string> inventories;  // the StationXML files found
 };
 

@@ -339,6 +339,7 @@ TEST(EventTest, TheExampleEarthquake) {
     EXPECT_EQ(notes.at("download/README.txt"), "not a record");
     EXPECT_EQ(notes.at("download/event.xml"), "event descri");
     EXPECT_EQ(notes.at("download/fdsn/stations.xml"), "StationXML i");
+    EXPECT_EQ(notes.at("download/fdsn/SY.S11.00.HN.mseed"), "channel HNZ,");  // the file's last channel
 
     const Rows rows = csv_rows(dir / "quake" / "flatfile.csv");
     ASSERT_EQ(rows.size(), 6 + 4 + 4 + 2u);
