@@ -19,7 +19,8 @@ void Tally::count(const Row& row) {
         ++interrupted;
 }
 
-Progress::Progress(std::size_t total, bool on_terminal) : total_(total), line_("smwave-batch", total, on_terminal) {}
+Progress::Progress(std::size_t total, bool on_terminal)
+    : total_(total), line_("smwave-batch", total, on_terminal) {}
 
 void Progress::finished(const Row& row, bool kept) {
     std::string line = row[name_column] + ": " + row[status_column];
@@ -32,10 +33,10 @@ void Progress::finished(const Row& row, bool kept) {
 
 void Progress::end(const Tally& tally) {
     line_.clear();
-    const std::string text = "smwave-batch: " + std::to_string(total_) + " records: " + std::to_string(tally.ok) +
-                             " ok, " + std::to_string(tally.refused) + " refused, " + std::to_string(tally.failed) +
-                             " failed, " + std::to_string(tally.killed) + " killed, " +
-                             std::to_string(tally.interrupted) + " interrupted\n";
+    const std::string text =
+        "smwave-batch: " + std::to_string(total_) + " records: " + std::to_string(tally.ok) + " ok, " +
+        std::to_string(tally.refused) + " refused, " + std::to_string(tally.failed) + " failed, " +
+        std::to_string(tally.killed) + " killed, " + std::to_string(tally.interrupted) + " interrupted\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
 

@@ -48,10 +48,12 @@ void Progress::clear() {
 void Progress::draw() {
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     std::string line = "\r\033[K" + tool_ + ": " + std::to_string(done_) + "/" + std::to_string(total_) +
-                       " records, " + std::to_string(not_ok_) + " not ok, " + clock_text(elapsed) + " elapsed";
+                       " records, " + std::to_string(not_ok_) + " not ok, " + clock_text(elapsed) +
+                       " elapsed";
     if (done_ > 0 && done_ < total_) {
         line += ", about " +
-                clock_text(elapsed / static_cast<double>(done_) * static_cast<double>(total_ - done_)) + " left";
+                clock_text(elapsed / static_cast<double>(done_) * static_cast<double>(total_ - done_)) +
+                " left";
     }
     write_error(line);
 }
