@@ -36,4 +36,7 @@ int merge_event(const std::filesystem::path& folder);
 // The 21 periods of the flatfile by default, in seconds.
 std::vector<double> default_periods();
 
+// The 111 periods of the NGA-West2 flatfile's spectra (PGA aside), in seconds: `--periods nga`.
+std::vector<double> nga_west2_periods();
+
 }  // namespace smwave::event

@@ -248,6 +248,12 @@ FlatfileRow record_row(const Download& download, std::size_t index, const std::o
             row["jma_intensity"] = renumbered(measures["jma_intensity"]["comp1"]);
             row["jma_class"] = measures["jma_grade"]["comp1"];
         }
+        // A record of two horizontals: the table's vertical is zeros standing in for none.
+        if (record.files.size() < 3) {
+            for (auto& [name, value] : row) {
+                if (name.ends_with("_z") || name.starts_with("jma_")) value.clear();
+            }
+        }
     }
     if (run.status.status == Status::ok && !origin) {
         run.status = {Status::failed, Reason::no_event,

@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     app.add_option("--inventory", inventory, "StationXML file or folder for the records in counts (passed to smwave-table)");
     app.add_option("--response", response, "sensitivity or full (passed to smwave-table)")
         ->check(CLI::IsMember({"sensitivity", "full"}));
-    app.add_option("--periods", periods, "the flatfile's periods in s, comma-separated (default: 21 from 0.01 to 10 s)");
+    app.add_option("--periods", periods, "the flatfile's periods in s, comma-separated, or nga: the NGA-West2 flatfile's 111 "
+                   "(default: 21 from 0.01 to 10 s)");
     app.add_option("--damping", options.processing.damping, "the damping ratio of the spectra (default 0.05)")
         ->check(CLI::Range(0.0, 1.0));
     app.add_option("--jobs", options.jobs, "records processed at once (default: one per core)")->check(CLI::PositiveNumber);
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
                 smwave::companion::refuse({"", 0, "--band takes four corners f1,f2,f3,f4 in Hz with f1 <= f2 <= f3 <= f4"});
             std::copy(corners.begin(), corners.end(), options.processing.band.begin());
         }
-        if (!periods.empty()) options.processing.periods = numbers_of(periods, "--periods");
+        if (periods == "nga") options.processing.periods = nga_west2_periods();
+        else if (!periods.empty()) options.processing.periods = numbers_of(periods, "--periods");
         if (!inventory.empty()) options.processing.conversion_options = {"--inventory", std::filesystem::absolute(inventory).string()};
         if (!response.empty()) {
             options.processing.conversion_options.push_back("--response");

@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "companion/messages.hpp"
@@ -87,8 +88,8 @@ std::array<double, 4> band_for(const std::array<double, 4>& band, double interva
 }
 
 RecordWork::RecordWork(const Download& download, const fs::path& out, const Programs& programs,
-                       const ProcessingSettings& settings, bool resume)
-    : download_(download), out_(out), programs_(programs), settings_(settings), resume_(resume) {
+                       const ProcessingSettings& settings, bool resume, jobs::Progress& progress)
+    : download_(download), out_(out), programs_(programs), settings_(settings), resume_(resume), progress_(progress) {
     for (std::size_t item = 0; item < download.records.size(); ++item)
         identities_.push_back(record_identity(download, item, settings));
     runs_.resize(download.records.size());
@@ -101,14 +102,29 @@ void RecordWork::fail(std::size_t item, Status status, Reason reason, std::strin
     runs_[item].status = {status, reason, std::move(message)};
 }
 
+void RecordWork::ended(std::size_t item, bool kept) {
+    const RecordStatus& status = runs_[item].status;
+    std::string what = download_.records[item].name + ": " + std::string(status_word(status.status));
+    if (kept) what += " (kept from an earlier run)";
+    if (status.status != Status::ok) what += " (" + std::string(reason_word(status.reason)) + "): " + status.message;
+    progress_.finished(status.status == Status::ok, what);
+}
+
 std::optional<jobs::Launch> RecordWork::begin(std::size_t item) {
-    const fs::path where = folder(item);
     if (resume_) {
-        if (auto kept = finished_run(where, identities_[item])) {
+        if (auto kept = finished_run(folder(item), identities_[item])) {
             runs_[item] = std::move(*kept);
+            ended(item, true);
             return std::nullopt;
         }
     }
+    auto launch = first_launch(item);
+    if (!launch) ended(item, false);
+    return launch;
+}
+
+std::optional<jobs::Launch> RecordWork::first_launch(std::size_t item) {
+    const fs::path where = folder(item);
     std::error_code error;
     fs::create_directories(where, error);
     if (error) {
@@ -137,7 +153,17 @@ jobs::Launch RecordWork::launch_of(std::size_t item, Step step) {
             launch.arguments = {"--taper", number_text(settings_.taper)};
             for (const std::string& option : settings_.conversion_options) launch.arguments.push_back(option);
             launch.arguments.insert(launch.arguments.end(), {"-o", "table.txt"});
-            for (const std::size_t file : download_.records[item].files)
+            const auto& files = download_.records[item].files;
+            const auto one_file = [&](std::size_t file) { return download_.files[file].path == download_.files[files[0]].path; };
+            if (files.size() > 1 && std::all_of(files.begin(), files.end(), one_file)) {
+                // One file of several channels: its record's channels named in component order.
+                std::string channels;
+                for (const std::size_t file : files) channels += (channels.empty() ? "" : ",") + download_.files[file].component.name;
+                launch.arguments.insert(launch.arguments.end(), {"--channels", channels});
+                launch.arguments.push_back(fs::absolute(download_.files[files[0]].path).string());
+                break;
+            }
+            for (const std::size_t file : files)
                 launch.arguments.push_back(fs::absolute(download_.files[file].path).string());
             break;
         }
@@ -265,6 +291,12 @@ bool RecordWork::step_succeeded(std::size_t item, Step step, const jobs::Process
 }
 
 std::optional<jobs::Launch> RecordWork::next(std::size_t item, const jobs::ProcessEnd& end, bool stopping) {
+    auto launch = next_launch(item, end, stopping);
+    if (!launch) ended(item, false);
+    return launch;
+}
+
+std::optional<jobs::Launch> RecordWork::next_launch(std::size_t item, const jobs::ProcessEnd& end, bool stopping) {
     const Step step = steps_[item];
     if (!step_succeeded(item, step, end)) return std::nullopt;
     if (step == Step::measures) {
@@ -280,6 +312,7 @@ std::optional<jobs::Launch> RecordWork::next(std::size_t item, const jobs::Proce
 
 void RecordWork::not_started(std::size_t item, const companion::Problem& problem) {
     fail(item, Status::failed, Reason::not_started, companion::describe(problem));
+    ended(item, false);
 }
 
 std::vector<RecordRun> RecordWork::runs(const jobs::PoolEnd& end) {

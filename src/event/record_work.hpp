@@ -16,6 +16,7 @@
 #include "event/record_status.hpp"
 #include "event/scan.hpp"
 #include "jobs/pool.hpp"
+#include "jobs/progress.hpp"
 
 namespace smwave::event {
 
@@ -50,13 +51,15 @@ inline constexpr const char* psa_file = "psa.csv";
 
 class RecordWork : public jobs::Work {
   public:
-    // With `resume`, records whose finished marker matches their files and settings are kept.
+    // With `resume`, records whose finished marker matches their files and settings are kept. Each
+    // record's end is shown on `progress`.
     RecordWork(const Download& download, const std::filesystem::path& out, const Programs& programs,
-               const ProcessingSettings& settings, bool resume);
+               const ProcessingSettings& settings, bool resume, jobs::Progress& progress);
 
     std::optional<jobs::Launch> begin(std::size_t item) override;
     std::optional<jobs::Launch> next(std::size_t item, const jobs::ProcessEnd& end, bool stopping) override;
     void not_started(std::size_t item, const companion::Problem& problem) override;
+    void tick() override { progress_.tick(); }
 
     // Every record's run; records the pool never began are marked interrupted. The records begun get
     // their finished markers (or lose them) here.
@@ -69,6 +72,10 @@ class RecordWork : public jobs::Work {
     std::filesystem::path folder(std::size_t item) const;
     jobs::Launch launch_of(std::size_t item, Step step);
     bool step_succeeded(std::size_t item, Step step, const jobs::ProcessEnd& end);
+    std::optional<jobs::Launch> first_launch(std::size_t item);
+    std::optional<jobs::Launch> next_launch(std::size_t item, const jobs::ProcessEnd& end, bool stopping);
+    // Shows the record's end on the progress line; `kept` for one kept from an earlier run.
+    void ended(std::size_t item, bool kept);
     bool table_converted(std::size_t item);
     void fail(std::size_t item, Status status, Reason reason, std::string message);
 
@@ -80,6 +87,7 @@ class RecordWork : public jobs::Work {
     std::vector<std::string> identities_;
     std::vector<RecordRun> runs_;
     std::vector<Step> steps_;
+    jobs::Progress& progress_;
 };
 
 }  // namespace smwave::event

@@ -1,12 +1,15 @@
 #include "event/scan.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "table/convert.hpp"
+#include "table/inventory.hpp"
 
 namespace smwave::event {
 
@@ -24,35 +27,38 @@ std::string head_of(const std::string& path) {
     return text;
 }
 
-ScannedFile scan_file(const std::string& path) {
+// What one file holds: a ScannedFile per channel (a miniSEED file may hold several), or one that says
+// why the file is no record.
+std::vector<ScannedFile> scan_file(const std::string& path) {
     ScannedFile file;
     file.path = path;
     const std::string head = head_of(path);
     if (head.find("<FDSNStationXML") != std::string::npos) {
         file.kind = FileKind::station_xml;
-        return file;
+        return {file};
     }
     if (head.find("quakeml") != std::string::npos && head.find("<?xml") != std::string::npos) {
         file.kind = FileKind::quake_ml;
-        return file;
+        return {file};
     }
     const table::ConversionOptions options;
     auto input = table::read_one(path, options);
     if (!input) {
         file.reason = companion::describe(input.problem());
-        return file;
+        return {file};
     }
-    if (input->reading.components.size() != 1) {
-        file.reason = "holds " + std::to_string(input->reading.components.size()) +
-                      " channels; the download's records are taken one channel per file";
-        return file;
+    std::vector<ScannedFile> channels;
+    for (table::Component& component : input->reading.components) {
+        ScannedFile& channel = channels.emplace_back(file);
+        channel.kind = FileKind::record;
+        channel.format = std::string(table::format_name(input->format));
+        channel.channels_in_file = input->reading.components.size();
+        channel.samples = component.samples.size();
+        channel.component = std::move(component);
+        channel.component.samples = {};
     }
-    file.kind = FileKind::record;
-    file.format = std::string(table::format_name(input->format));
-    file.component = std::move(input->reading.components.front());
-    file.samples = file.component.samples.size();
-    file.component.samples = {};
-    return file;
+    if (channels.empty()) file.reason = "holds no channel";
+    return channels.empty() ? std::vector<ScannedFile>{file} : channels;
 }
 
 std::string upper(std::string text) {
@@ -69,11 +75,48 @@ std::string sensor_word(table::Sensor sensor) {
     return sensor == table::Sensor::borehole ? "borehole" : sensor == table::Sensor::surface ? "surface" : "";
 }
 
-// The instrument within the station: KiK-net's sensor, else the channel code without its last letter.
+// The instrument within the station: KiK-net's sensor, else a channel code's band and instrument
+// letters ("HN" of "HNE"); directions and azimuths ("EW", "H090") name no instrument.
 std::string family_of(const table::Component& component) {
     if (component.sensor != table::Sensor::unknown) return sensor_word(component.sensor);
-    if (knet_direction(component.name) || component.name.empty()) return "";
-    return upper(component.name.substr(0, component.name.size() - 1));
+    if (knet_direction(component.name) || component.name.size() != 3) return "";
+    return upper(component.name.substr(0, 2));
+}
+
+bool is_vertical(const table::Component& component) { return component.dip && std::abs(*component.dip) == 90; }
+bool is_horizontal(const table::Component& component) { return component.dip && *component.dip == 0; }
+
+// Whether horizontal `a` comes before `b` as smwave-table orders a pair: the more east-pointing one
+// first, and of two pointing as far east the one clockwise from the other.
+bool east_first(const table::Component& a, const table::Component& b) {
+    if (!a.azimuth || !b.azimuth) return false;
+    constexpr double degree = 3.14159265358979323846 / 180;
+    const double east_a = std::abs(std::sin(*a.azimuth * degree)), east_b = std::abs(std::sin(*b.azimuth * degree));
+    if (std::abs(east_a - east_b) > 1e-9) return east_a > east_b;
+    const double clockwise = std::fmod(*a.azimuth - *b.azimuth + 720.0, 360.0);
+    return clockwise > 0 && clockwise <= 180.0;
+}
+
+// The component slots of one record: a file per slot, then the horizontals whose name gives no slot.
+struct Slots {
+    std::array<std::optional<std::size_t>, 3> files;
+    std::vector<std::size_t> unplaced;
+};
+
+// Puts the unplaced horizontals into the free horizontal slots (the more east-pointing first); the
+// ones left over are reported in `inputs`.
+void place_horizontals(Slots& slots, const std::vector<ScannedFile>& files, std::vector<InputEntry>& inputs) {
+    std::stable_sort(slots.unplaced.begin(), slots.unplaced.end(), [&](std::size_t a, std::size_t b) {
+        return east_first(files[a].component, files[b].component);
+    });
+    for (const std::size_t at : slots.unplaced) {
+        auto free = std::find_if(slots.files.begin(), slots.files.begin() + 2, [](const auto& slot) { return !slot; });
+        if (free == slots.files.begin() + 2) {
+            inputs[at].note = "left out: a third horizontal of " + files[*slots.files[0]].path;
+            continue;
+        }
+        *free = at;
+    }
 }
 
 std::string folder_name(const std::vector<std::string>& parts) {
@@ -131,7 +174,9 @@ companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std:
     }
     if (paths.empty()) return Problem{"", 0, "the download holds no files"};
     std::vector<ScannedFile> files;
-    for (const std::string& path : paths) files.push_back(scan_file(path));
+    for (const std::string& path : paths) {
+        for (ScannedFile& file : scan_file(path)) files.push_back(std::move(file));
+    }
     return files;
 }
 
@@ -139,7 +184,7 @@ Download group_records(std::vector<ScannedFile> files) {
     Download download;
     download.inputs.resize(files.size());
     // Records by network, station, location and instrument; each a file per component slot.
-    std::map<std::vector<std::string>, std::array<std::optional<std::size_t>, 3>> groups;
+    std::map<std::vector<std::string>, Slots> groups;
     for (std::size_t at = 0; at < files.size(); ++at) {
         const ScannedFile& file = files[at];
         InputEntry& entry = download.inputs[at];
@@ -161,24 +206,35 @@ Download group_records(std::vector<ScannedFile> files) {
             continue;
         }
         const table::Component& c = file.component;
-        const auto slot = component_slot(c.name);
-        if (!slot) {
+        auto slot = component_slot(c.name);
+        if (!slot && is_vertical(c)) slot = 2;
+        if (!slot && !is_horizontal(c)) {
             entry.note = "left out: the channel '" + c.name + "' is no component of a three-component record";
             continue;
         }
-        auto& group = groups[{c.network, c.station, c.location, family_of(c)}];
-        if (group[*slot]) {
-            entry.note = "left out: duplicate of " + files[*group[*slot]].path;
+        Slots& group = groups[{c.network, c.station, c.location, family_of(c)}];
+        if (!slot) {
+            group.unplaced.push_back(at);
             continue;
         }
-        group[*slot] = at;
+        if (group.files[*slot]) {
+            entry.note = "left out: duplicate of " + files[*group.files[*slot]].path;
+            continue;
+        }
+        group.files[*slot] = at;
+        if (file.channels_in_file > 1)
+            entry.note = "channel " + c.name + ", one of the file's " + std::to_string(file.channels_in_file);
     }
-    for (const auto& [key, slots] : groups) {
+    for (auto& [key, group] : groups) {
+        place_horizontals(group, files, download.inputs);
+        const auto& slots = group.files;
         const std::size_t present = static_cast<std::size_t>(std::count_if(
             slots.begin(), slots.end(), [](const auto& slot) { return slot.has_value(); }));
-        if (present < 3) {
+        const bool two_horizontals = present == 2 && slots[0] && slots[1];
+        if (present < 3 && !two_horizontals) {
             const std::string note = present == 1 ? "left out: one component only"
-                                                  : "left out: two components only; a record needs three";
+                                                  : "left out: a horizontal and the vertical only; a record needs "
+                                                    "both horizontals";
             for (const auto& slot : slots) {
                 if (slot) download.inputs[*slot].note = note;
             }
@@ -193,6 +249,7 @@ Download group_records(std::vector<ScannedFile> files) {
                             : sensor_word(files[*slots[0]].component.sensor);
         record.name = folder_name(key);
         for (const auto& slot : slots) {
+            if (!slot) continue;
             record.files.push_back(*slot);
             download.inputs[*slot].record = record.name;
         }
@@ -202,6 +259,17 @@ Download group_records(std::vector<ScannedFile> files) {
               [](const EventRecord& a, const EventRecord& b) { return a.name < b.name; });
     download.files = std::move(files);
     return download;
+}
+
+void place_from_inventory(Download& download, const table::Inventory& inventory) {
+    for (const EventRecord& record : download.records) {
+        for (const std::size_t at : record.files) {
+            table::Component& c = download.files[at].component;
+            if (c.site.latitude || !c.start) continue;
+            if (auto epoch = inventory.epoch_at({c.network, c.station, c.location, c.name}, *c.start))
+                c.site = epoch->site;
+        }
+    }
 }
 
 }  // namespace smwave::event

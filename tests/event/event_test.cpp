@@ -6,12 +6,14 @@
 
 #include <csignal>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <numbers>
 #include <sstream>
 
+#include "event/event_tool.hpp"
 #include "event/record_work.hpp"
 #include "event/scan.hpp"
 #include "support/command_run.hpp"
@@ -252,9 +254,11 @@ TEST(EventTest, ABadRecordDoesNotStopTheEvent) {
     write_download(dir / "dl");
     // One component at another rate: smwave-table refuses the record.
     write_file(dir / "dl" / "AAA001" / "AAA0012403051234.NS", knet_file(stations[0], "N-S", 200, 0));
-    const ToolResult r = run_event(dir.path(), {"--out", "out", "dl", "--timeout", "60"});
+    const ToolResult r = run_event(dir.path(), {"--out", "out", "dl", "--timeout", "60", "--periods", "nga"});
     EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_FALSE(csv_rows(dir / "out" / "flatfile.csv").at(0).at("psa_0.667_rotd50").empty());
     EXPECT_NE(r.err.find("5 records: 4 ok, 1 not ok"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" AAA001: refused (conversion_refused): "), std::string::npos) << r.err;
     for (const auto& row : csv_rows(dir / "out" / "flatfile.csv")) {
         const bool bad = row.at("record") == "AAA001";
         EXPECT_EQ(row.at("status"), bad ? "refused" : "ok") << row.at("record");
@@ -262,6 +266,20 @@ TEST(EventTest, ABadRecordDoesNotStopTheEvent) {
         EXPECT_EQ(row.at("pga_h1").empty(), bad);
         EXPECT_FALSE(row.at("epicentral_distance").empty());
     }
+}
+
+// On a terminal the progress is one line redrawn in place, cleared before the last words.
+TEST(EventTest, ProgressOnATerminal) {
+    if (!fs::exists("/usr/bin/script")) GTEST_SKIP() << "util-linux's script, which gives a terminal, is missing";
+    TempDir dir;
+    write_download(dir / "dl");
+    const ToolResult r = run_command(dir.path(), "/usr/bin/script",
+                                     {"-qec", SMWAVE_EVENT_EXE " --out out dl --jobs 1 --periods 1", "/dev/null"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    for (const char* drawn : {"\r\033[Ksmwave-event: 0/5 records, 0 not ok, 0:00 elapsed",
+                              "\r\033[Ksmwave-event: 5/5 records, 0 not ok, ", "\r\033[Ksmwave-event: 5 records: 5 ok"})
+        EXPECT_NE(r.out.find(drawn), std::string::npos) << drawn << " in " << r.out;
+    EXPECT_EQ(r.out.find("1/5 BBB002"), std::string::npos) << r.out;
 }
 
 // smwave-event and its programs copied into `dir`/bin, with a stand-in smwave that sleeps for the
@@ -307,6 +325,61 @@ TEST(EventTest, TimeoutsInterruptionAndResume) {
     EXPECT_EQ(read_file(dir / "out" / "AAA001" / "console-acceleration.txt"), "kept\n");
     ASSERT_EQ(run_command(dir.path(), event.string(), {"--out", "clean", "dl"}).status, 0);
     EXPECT_EQ(read_file(dir / "out" / "flatfile.csv"), read_file(dir / "clean" / "flatfile.csv"));
+}
+
+// The example earthquake: every record of its formats grouped and processed, the miniSEED stations
+// placed by the StationXML file, the PEER pairs as two horizontals, amplitudes falling with distance.
+TEST(EventTest, TheExampleEarthquake) {
+    TempDir dir;
+    ASSERT_EQ(run_command(dir.path(), MAKE_EVENT_EXE, {"download"}).status, 0);
+    const ToolResult r = run_event(dir.path(), {"--out", "quake", "download/"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::map<std::string, std::string> notes;  // path -> note's start
+    for (auto& row : csv_rows(dir / "quake" / "inputs.csv")) notes[row["path"]] = row["note"].substr(0, 12);
+    EXPECT_EQ(notes.at("download/README.txt"), "not a record");
+    EXPECT_EQ(notes.at("download/event.xml"), "event descri");
+    EXPECT_EQ(notes.at("download/fdsn/stations.xml"), "StationXML i");
+    EXPECT_EQ(notes.at("download/fdsn/SY.S11.00.HN.mseed"), "channel HNZ,");  // the file's last channel
+
+    const Rows rows = csv_rows(dir / "quake" / "flatfile.csv");
+    ASSERT_EQ(rows.size(), 6 + 4 + 4 + 2u);
+    std::map<std::string, int> formats;
+    std::vector<std::pair<double, double>> surface;  // hypocentral distance, PGA RotD50
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.at("record"));
+        EXPECT_EQ(row.at("status"), "ok") << row.at("message");
+        const bool peer = row.at("source_files").ends_with(".AT2");
+        ++formats[peer ? "peer" : row.at("network") == "SY" ? "mseed" : row.at("sensor").empty() ? "knet" : row.at("sensor")];
+        EXPECT_EQ(row.at("pga_z").empty(), peer);
+        EXPECT_EQ(row.at("jma_class").empty(), peer);
+        EXPECT_EQ(row.at("epicentral_distance").empty(), peer);
+        if (peer) {
+            EXPECT_EQ(row.at("channels"), row.at("station") == "Pine Ridge" ? "H090 H000" : "H135 H045");
+            continue;
+        }
+        EXPECT_EQ(row.at("correction"), row.at("network") == "SY" ? "sensitivity,sensitivity,sensitivity" : "none,none,none");
+        const double epicentral = number(row, "epicentral_distance");
+        EXPECT_TRUE(epicentral > 4.99 && epicentral < 200.01) << epicentral;
+        if (row.at("sensor") != "borehole") surface.emplace_back(number(row, "hypocentral_distance"), number(row, "pga_rotd50"));
+    }
+    EXPECT_EQ(formats, (std::map<std::string, int>{{"knet", 6}, {"surface", 2}, {"borehole", 2}, {"mseed", 4}, {"peer", 2}}));
+    for (const auto& [near_km, near_pga] : surface) {
+        for (const auto& [far_km, far_pga] : surface) {
+            if (far_km > 1.5 * near_km) {
+                EXPECT_LT(far_pga, near_pga) << near_km << " km against " << far_km << " km";
+            }
+        }
+    }
+}
+
+TEST(EventTest, TheNgaWest2Periods) {
+    const auto periods = smwave::event::nga_west2_periods();
+    ASSERT_EQ(periods.size(), 111u);
+    EXPECT_TRUE(std::is_sorted(periods.begin(), periods.end()));
+    EXPECT_EQ(std::adjacent_find(periods.begin(), periods.end()), periods.end());
+    const std::pair<std::size_t, double> at[] = {{0, 0.01}, {1, 0.02}, {19, 0.067}, {30, 0.133}, {60, 0.667},
+                                                 {67, 1},   {104, 10}, {108, 14},   {110, 20}};
+    for (const auto& [index, period] : at) EXPECT_EQ(periods[index], period) << index;
 }
 
 TEST(EventTest, ComponentSlotsAndTheNyquistRule) {
