@@ -148,6 +148,7 @@ int draw_report(const fs::path& event, std::size_t jobs) {
     drawings.push_back({figures, "event.gp", event_figures});
     std::vector<PageRecord> records;
     std::vector<std::size_t> record_drawing;  // the drawing of each page record, or 0 for none
+    bool summaries_missing = false;
     for (std::size_t row = 0; row < flatfile.rows.size(); ++row) {
         const std::string name = flatfile.field(row, "record");
         records.push_back(PageRecord{name, {}, record_files(event, name)});
@@ -156,6 +157,7 @@ int draw_report(const fs::path& event, std::size_t jobs) {
         auto files = read_record_folder(event / name);
         if (!files) {
             companion::warn(files.problem().file + ": " + files.problem().what + "; no summary figures");
+            summaries_missing = true;
             continue;
         }
         const fs::path into = figures / name;
@@ -174,7 +176,7 @@ int draw_report(const fs::path& event, std::size_t jobs) {
         for (const std::string& figure : drawings[d].figures) records[at].figures.push_back("figures/" + records[at].name + "/" + figure);
     }
     write_script(event / "report.html", report_page(flatfile, event_figures, records));
-    return all_drawn ? 0 : 1;
+    return all_drawn && !summaries_missing ? 0 : 1;
 }
 
 }  // namespace smwave::plot
