@@ -145,6 +145,15 @@ class EventWriter {
         return text;
     }
 
+    // Whether some ok record has both values above zero.
+    bool any_point(const char* x, const char* y) const {
+        for (std::size_t row = 0; row < flatfile_.rows.size(); ++row) {
+            const auto a = flatfile_.number(row, x), b = flatfile_.number(row, y);
+            if (flatfile_.ok(row) && a && b && *a > 0 && *b > 0) return true;
+        }
+        return false;
+    }
+
     // The five RotD50 peaks against one distance, log-log, surface and borehole sensors apart.
     void peaks_against(const std::string& distance) {
         const std::size_t surface = count_ok(false), borehole = count_ok(true);
@@ -176,7 +185,11 @@ class EventWriter {
                         gnuplot_string("borehole (" + std::to_string(borehole) + ")");
             }
             if (surface + borehole == 0) plot += "NaN notitle";
+            // gnuplot refuses to autoscale a panel without a single point: such a panel gets fixed axes.
+            const bool empty = !any_point(x == 1 ? "epicentral_distance" : "hypocentral_distance", peak.column);
+            if (empty) line("set xrange [1:1000]; set yrange [0.1:1000]; set label 1 'no values' at graph 0.5,0.5 center");
             line(plot);
+            if (empty) line("set xrange [*:*]; set yrange [*:*]; unset label 1");
         }
         line("unset multiplot");
         line("unset logscale xy");
@@ -262,6 +275,8 @@ class EventWriter {
             if (least <= most) {
                 line("set cbrange [" + exact(std::pow(10, std::floor(std::log10(least)))) + ":" +
                      exact(std::pow(10, std::ceil(std::log10(most * 1.0000001)))) + "]");
+            } else {
+                line("set cbrange [1:1000]");
             }
             line("set cblabel 'RotD50 PGA (cm/s/s)'");
         }

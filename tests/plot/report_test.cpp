@@ -185,6 +185,14 @@ TEST(PlotReport, MissingFilesAreNamedAndTheRestIsDrawn) {
     EXPECT_TRUE(fs::exists(dir / "figures/AAA.surface/waveforms.png"));
     EXPECT_NE(read_file(dir / "report.html").find("id=\"record-BBB\""), std::string::npos);
 
+    // An event without an ok record still gets its (empty) figures and page.
+    fs::create_directories(dir / "failed");
+    write_file(dir / "failed/flatfile.csv", "event_id,record,status,reason,message\n1,CCC,failed,smwave_refused,x\n");
+    const ToolResult none_ok = plot(dir.path(), {"--report", "failed"});
+    EXPECT_EQ(none_ok.status, 0) << none_ok.err;
+    EXPECT_TRUE(fs::exists(dir / "failed/figures/stations.png"));
+    EXPECT_NE(read_file(dir / "failed/report.html").find("0 records ok, 1 not ok"), std::string::npos);
+
     const struct {
         std::vector<std::string> arguments;
         std::string message;
