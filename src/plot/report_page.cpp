@@ -42,8 +42,9 @@ th { background: #eee; cursor: pointer; position: sticky; top: 0; }
 th[aria-sort=ascending]::after { content: " \25B2"; }
 th[aria-sort=descending]::after { content: " \25BC"; }
 td.text { text-align: left; }
-img { border: 1px solid #ccc; margin: 0.2em; }
-.figures img { width: 30%; min-width: 300px; }
+img { border: 1px solid #ccc; margin: 0.2em; vertical-align: top; }
+.figures img { width: 31%; min-width: 300px; }
+.wide { overflow-x: auto; max-height: 70vh; }
 </style>
 )";
 
@@ -118,7 +119,7 @@ std::string report_page(const Flatfile& flatfile, const std::vector<std::string>
     page += "<h2>Event figures</h2>\n<div class=\"figures\">\n";
     for (const std::string& figure : event_figures) page += figure_link(figure, figure) + "\n";
     page += "</div>\n<h2>Records</h2>\n<p>Click a column's header to sort by it.</p>\n";
-    page += "<table class=\"sortable\" id=\"flatfile\">\n<thead><tr>";
+    page += "<div class=\"wide\">\n<table class=\"sortable\" id=\"flatfile\">\n<thead><tr>";
     for (const std::string& column : page_columns()) page += "<th>" + html_escaped(column) + "</th>";
     page += "</tr></thead>\n<tbody>\n";
     for (std::size_t row = 0; row < flatfile.rows.size(); ++row) {
@@ -133,7 +134,7 @@ std::string report_page(const Flatfile& flatfile, const std::vector<std::string>
         }
         page += "</tr>\n";
     }
-    page += "</tbody>\n</table>\n";
+    page += "</tbody>\n</table>\n</div>\n";
     page += "<h2>Records not ok</h2>\n";
     if (not_ok == 0) {
         page += "<p>None.</p>\n";

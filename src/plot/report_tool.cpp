@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "companion/messages.hpp"
@@ -34,8 +35,29 @@ struct Drawing {
     fs::path folder;
     std::string script_name;
     std::vector<std::string> figures;
+    // Writes the script just before gnuplot runs it (reading the record's files while other records
+    // are drawn); false, with a warning, when it cannot. Empty: the script is written already.
+    std::function<bool()> prepare;
     bool drawn = false;
 };
+
+// The script of a record's summary written into `into`; false, with a warning, when the record's
+// files cannot be read or the script cannot be written.
+bool write_summary_script(const fs::path& record, const fs::path& into) {
+    auto files = read_record_folder(record);
+    std::error_code error;
+    fs::create_directories(into, error);
+    auto script = files && !error ? companion::OutputFile::open(into / "summary.gp")
+                                  : companion::Result<companion::OutputFile>(Problem{into.string(), 0, error.message()});
+    companion::Status problem = !files ? companion::Status(files.problem()) : !script ? companion::Status(script.problem())
+                                                                                      : std::nullopt;
+    if (!problem) {
+        script->write(summary_script(*files, into, FigureFormat::png));
+        problem = script->commit();
+    }
+    if (problem) companion::warn(problem->file + ": " + problem->what + "; no summary figures");
+    return !problem;
+}
 
 void write_script(const fs::path& file, const std::string& script) {
     auto out = take(companion::OutputFile::open(file));
@@ -50,7 +72,8 @@ class DrawingWork : public jobs::Work {
     DrawingWork(const fs::path& gnuplot, std::vector<Drawing>& drawings) : gnuplot_(gnuplot), drawings_(drawings) {}
 
     std::optional<jobs::Launch> begin(std::size_t item) override {
-        const Drawing& drawing = drawings_[item];
+        Drawing& drawing = drawings_[item];
+        if (drawing.prepare && !drawing.prepare()) return std::nullopt;
         jobs::Launch launch;
         launch.program = gnuplot_;
         launch.arguments = {"-e", "part='.part'", drawing.script_name};
@@ -128,9 +151,11 @@ std::vector<std::string> record_files(const fs::path& event, const std::string& 
 int draw_summary(const fs::path& record, const fs::path& figures) {
     const RecordFiles files = take(read_record_folder(record));
     const fs::path into = figures.empty() ? record : figures;
-    fs::create_directories(into);
+    std::error_code error;
+    fs::create_directories(into, error);
+    if (error) refuse(Problem{into.string(), 0, "cannot be made: " + error.message()});
     write_script(into / "summary.gp", summary_script(files, into, FigureFormat::png));
-    std::vector<Drawing> drawings = {{into, "summary.gp", with_extension(summary_figures, ".png")}};
+    std::vector<Drawing> drawings = {{into, "summary.gp", with_extension(summary_figures, ".png"), {}}};
     ::signal(SIGPIPE, SIG_IGN);
     return run_drawings(drawings, 1) ? 0 : 1;
 }
@@ -145,26 +170,18 @@ int draw_report(const fs::path& event, std::size_t jobs) {
     std::vector<std::string> event_figures;
     for (const std::string& name : event_figure_names(flatfile)) event_figures.push_back(name + ".png");
     write_script(figures / "event.gp", event_script(flatfile, FigureFormat::png));
-    drawings.push_back({figures, "event.gp", event_figures});
+    drawings.push_back({figures, "event.gp", event_figures, {}});
     std::vector<PageRecord> records;
     std::vector<std::size_t> record_drawing;  // the drawing of each page record, or 0 for none
-    bool summaries_missing = false;
     for (std::size_t row = 0; row < flatfile.rows.size(); ++row) {
         const std::string name = flatfile.field(row, "record");
         records.push_back(PageRecord{name, {}, record_files(event, name)});
         record_drawing.push_back(0);
         if (!flatfile.ok(row) || name.empty() || name.find("..") != std::string::npos) continue;
-        auto files = read_record_folder(event / name);
-        if (!files) {
-            companion::warn(files.problem().file + ": " + files.problem().what + "; no summary figures");
-            summaries_missing = true;
-            continue;
-        }
         const fs::path into = figures / name;
-        fs::create_directories(into, error);
-        write_script(into / "summary.gp", summary_script(*files, into, FigureFormat::png));
         record_drawing.back() = drawings.size();
-        drawings.push_back({into, "summary.gp", with_extension(summary_figures, ".png")});
+        drawings.push_back({into, "summary.gp", with_extension(summary_figures, ".png"),
+                            [record = event / name, into] { return write_summary_script(record, into); }});
     }
     ::signal(SIGPIPE, SIG_IGN);
     const bool all_drawn = run_drawings(drawings, jobs);
@@ -176,7 +193,7 @@ int draw_report(const fs::path& event, std::size_t jobs) {
         for (const std::string& figure : drawings[d].figures) records[at].figures.push_back("figures/" + records[at].name + "/" + figure);
     }
     write_script(event / "report.html", report_page(flatfile, event_figures, records));
-    return all_drawn && !summaries_missing ? 0 : 1;
+    return all_drawn ? 0 : 1;
 }
 
 }  // namespace smwave::plot

@@ -172,7 +172,7 @@ TEST(PlotReport, PageIsValidAndSortsInABrowser) {
     ASSERT_EQ(shot.status, 0) << shot.err;
     const auto image = testing::decode_png(read_file(dir / "shot.png"));
     EXPECT_EQ(image.width, 1000u);
-    EXPECT_GT(image.inked(0, 0, 1, 1), 0.05) << "the screenshot is blank";
+    EXPECT_GT(image.inked(0, 0, 1, 1), 0.02) << "the screenshot is blank";
 }
 
 TEST(PlotReport, MissingFilesAreNamedAndTheRestIsDrawn) {
