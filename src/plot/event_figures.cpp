@@ -41,9 +41,17 @@ std::optional<std::size_t> jma_index(const std::string& text) {
     return std::nullopt;
 }
 
+// A record the JMA map shows: ok, with a class, at a station in Japan (20-46 N, 122-154 E).
+bool on_jma_map(const Flatfile& flatfile, std::size_t row) {
+    const auto latitude = flatfile.number(row, "station_latitude");
+    const auto longitude = flatfile.number(row, "station_longitude");
+    return flatfile.ok(row) && jma_index(flatfile.field(row, "jma_class")) && latitude && longitude &&
+           *latitude >= 20 && *latitude <= 46 && *longitude >= 122 && *longitude <= 154;
+}
+
 bool any_jma(const Flatfile& flatfile) {
     for (std::size_t row = 0; row < flatfile.rows.size(); ++row) {
-        if (flatfile.ok(row) && jma_index(flatfile.field(row, "jma_class"))) return true;
+        if (on_jma_map(flatfile, row)) return true;
     }
     return false;
 }
@@ -211,7 +219,7 @@ class EventWriter {
             const auto latitude = flatfile_.number(row, "station_latitude");
             // A KiK-net site's borehole sensor sits under its surface one: the map shows the surface.
             if (!longitude || !latitude || !flatfile_.ok(row) || flatfile_.field(row, "sensor") == "borehole") continue;
-            if (jma && !jma_index(flatfile_.field(row, "jma_class"))) continue;
+            if (jma && !on_jma_map(flatfile_, row)) continue;
             const auto pga = flatfile_.number(row, "pga_rotd50");
             stations.push_back({*longitude, *latitude, pga && *pga > 0 ? pga : std::nullopt,
                                 jma_index(flatfile_.field(row, "jma_class")), flatfile_.field(row, "station")});

@@ -164,9 +164,8 @@ class ScriptWriter {
                          " point pointtype 7 pointsize 0.9 linecolor rgb '#000000' front");
                 }
                 const std::string colour = overlay ? file_colours[i % 8] : component_colours[k];
-                const std::string key =
-                    overlay ? input.name + " " + component_name(input, request_.settings, k) + ": " + peak_text(input, k)
-                            : "";
+                // The panel's title names the component; the key names the record.
+                const std::string key = overlay ? input.name + ": " + peak_text(input, k) : "";
                 plot += (i == 0 ? "" : ", \\\n     ") +
                         trace(input, i, time_entry(input) + ":" + column_entry(input, k + 2), colour, key);
             }
@@ -233,7 +232,7 @@ class ScriptWriter {
                         positive_entry(input, 1) + ":" + positive_entry(input, k + 2) +
                         " with lines linewidth 1 linecolor rgb '" + component_colours[k] + "' dashtype " +
                         std::to_string(i % 5 + 1) + " title " +
-                        gnuplot_string(overlay ? input.name + " " + label : label);
+                        gnuplot_string(overlay ? label + " (" + input.name + ")" : label);
             }
         }
         line(plot);
@@ -329,7 +328,7 @@ class ScriptWriter {
                             period + " : NaN):" + positive_entry(input, psa) +
                             style + " linecolor rgb '" + component_colours[k] + "' dashtype " +
                             std::to_string(i % 5 + 1) + " title " +
-                            gnuplot_string(overlay ? input.name + " " + label : label);
+                            gnuplot_string(overlay ? label + " (" + input.name + ")" : label);
                 }
             }
             line(plot);

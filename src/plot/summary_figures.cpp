@@ -40,7 +40,7 @@ std::size_t named_column(const SuiteTable& table, const std::string& name) {
 class SummaryWriter {
   public:
     SummaryWriter(const RecordFiles& record, const fs::path& figures, FigureFormat format)
-        : record_(record), figures_(figures), format_(format) {}
+        : record_(record), figures_(figures), format_(format), inputs_(inputs()) {}
 
     std::string write() {
         line("# Drawn by smwave-plot " + std::string(companion::version()) + " from the record folder " +
@@ -61,18 +61,24 @@ class SummaryWriter {
   private:
     void line(const std::string& text) { text_ += text + '\n'; }
 
-    bool any_wide() const {
-        const auto wide = [](const SuiteTable& table) {
-            const auto summary = summarise(table);
-            return std::any_of(summary.columns.begin(), summary.columns.end(),
-                               [](const ColumnSummary& c) { return c.reading == ColumnReading::wide; });
+    // Each file the figures read, summarised once.
+    std::vector<FigureInput> inputs() const {
+        std::vector<FigureInput> all;
+        const auto add = [&](const SuiteTable& table, const std::string& file) {
+            all.push_back({&table, summarise(table), file, data_path_from(figures_, record_.folder / file)});
         };
-        return std::any_of(record_.waveforms.begin(), record_.waveforms.end(), wide) || wide(record_.spectrum) ||
-               wide(record_.response);
+        for (std::size_t q = 0; q < 3; ++q) add(record_.waveforms[q], waveform_files[q]);
+        add(record_.spectrum, "amp3-acceleration.csv");
+        add(record_.response, "spectra.csv");
+        if (record_.periods) add(*record_.periods, "psa.csv");
+        return all;
     }
 
-    FigureInput input(const SuiteTable& table, const std::string& file) const {
-        return FigureInput{&table, summarise(table), file, data_path_from(figures_, record_.folder / file)};
+    bool any_wide() const {
+        return std::any_of(inputs_.begin(), inputs_.end(), [](const FigureInput& in) {
+            return std::any_of(in.summary.columns.begin(), in.summary.columns.end(),
+                               [](const ColumnSummary& c) { return c.reading == ColumnReading::wide; });
+        });
     }
 
     std::string extension() const {
@@ -124,7 +130,7 @@ class SummaryWriter {
         const std::string time = offset == 0 ? "1" : "($1 + " + exact(offset) + ")";
         for (std::size_t q = 0; q < 3; ++q) {
             const std::string quantity = fs::path(waveform_files[q]).stem().string();
-            const FigureInput in = input(record_.waveforms[q], waveform_files[q]);
+            const FigureInput& in = inputs_[q];
             const std::string units = quantity_units(quantity, record_.labels.units);
             for (std::size_t k = 0; k < 3; ++k) {
                 line("set title " + gnuplot_string(component(k) + " " + quantity + ": peak " +
@@ -151,7 +157,7 @@ class SummaryWriter {
     // The Fourier amplitude spectra of the acceleration with the band-pass ramps shaded.
     void spectra() {
         start_figure(summary_figures[1], 1000, 650);
-        const FigureInput in = input(record_.spectrum, "amp3-acceleration.csv");
+        const FigureInput& in = inputs_[3];
         line("set title " + gnuplot_string(record_title(record_.labels, "Fourier amplitude of the acceleration",
                                                         record_.band)));
         line("set logscale xy");
@@ -181,7 +187,7 @@ class SummaryWriter {
     // marked by points.
     void response() {
         start_figure(summary_figures[2], 1000, 650);
-        const FigureInput in = input(record_.response, "spectra.csv");
+        const FigureInput& in = inputs_[4];
         const double damping = record_.response.columns[0][0];
         line("set title " + gnuplot_string(record_title(record_.labels, "PSA, damping " + shown(damping), std::nullopt)));
         line("set logscale xy");
@@ -208,7 +214,7 @@ class SummaryWriter {
                     gnuplot_string(curves[c].first);
         }
         if (record_.periods) {
-            const FigureInput marks = input(*record_.periods, "psa.csv");
+            const FigureInput& marks = inputs_[5];
             const std::size_t column =
                 std::max(named_column(*record_.periods, "psa_rotd50"), psa_column(*record_.periods, 0));
             if (column > 0) {
@@ -225,6 +231,7 @@ class SummaryWriter {
     const RecordFiles& record_;
     fs::path figures_;
     FigureFormat format_;
+    std::vector<FigureInput> inputs_;  // acceleration, velocity, displacement, amp3, spectra[, psa]
     std::string text_;
 };
 

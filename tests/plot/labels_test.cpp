@@ -45,7 +45,7 @@ TEST(PlotLabels, FiguresTakeTheRecordsMetadata) {
           {"b/velocity.csv", testing::waveform_text()}},
          {"a/velocity.csv", "b/velocity.csv", "--overlay", "-o", "both.png"},
          "both.gp",
-         {"title 'AAA (XX) HNE: peak", "title 'b/velocity.csv comp1: peak"},
+         {"set title 'HNE'", "title 'AAA (XX): peak", "title 'b/velocity.csv: peak"},
          {}},
         {{{"t.txt", table_text}, {"amp3-acceleration.csv", testing::spectrum_text()}},
          {"amp3-acceleration.csv", "--table", "t.txt", "--labels", "E,N,U"},

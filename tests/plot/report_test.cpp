@@ -37,7 +37,8 @@ void write_record(const fs::path& folder, const std::string& station) {
     write_file(folder / "answers-acceleration.txt", "table.txt\n0\n1\n0.1 0.2 20 25\n0\n1\n");
 }
 
-// An event folder: a KiK-net site's two sensors, a K-NET station and a record that failed.
+// An event folder: a KiK-net site's two sensors, a K-NET station, a station outside Japan (no JMA
+// map) and a record that failed.
 void write_event(const fs::path& dir) {
     write_file(dir / "flatfile.csv",
                "event_id,magnitude,event_latitude,event_longitude,record,station,sensor,station_latitude,"
@@ -46,8 +47,9 @@ void write_event(const fs::path& dir) {
                "20240305033400,5.8,36.1,140.2,AAA.surface,AAA,surface,36.3,140.5,30,50,120,8,200,60,9,4,ok,,\n"
                "20240305033400,5.8,36.1,140.2,AAA.borehole,AAA,borehole,36.3,140.5,30,50,40,3,70,20,3,,ok,,\n"
                "20240305033400,5.8,36.1,140.2,BBB,BBB,,35.5,139.9,8,41,350,20,700,90,12,5-,ok,,\n"
+               "20240305033400,5.8,36.1,140.2,DDD,DDD,,37.0,-122.0,9000,9000,150,9,300,80,10,3,ok,,\n"
                "20240305033400,5.8,36.1,140.2,CCC,CCC,,36.0,140.0,,,,,,,,,failed,smwave_refused,\"no <band>, \"\"x\"\"\"\n");
-    for (const char* record : {"AAA.surface", "AAA.borehole", "BBB"}) write_record(dir / record, fs::path(record).stem());
+    for (const char* record : {"AAA.surface", "AAA.borehole", "BBB", "DDD"}) write_record(dir / record, fs::path(record).stem());
     fs::create_directories(dir / "CCC");
 }
 
@@ -57,6 +59,12 @@ ToolResult plot(const fs::path& dir, const std::vector<std::string>& arguments) 
 
 void expect_all_in(const std::string& text, const std::vector<std::string>& parts, const std::string& where) {
     for (const auto& part : parts) EXPECT_NE(text.find(part), std::string::npos) << where << " lacks: " << part;
+}
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
+    return found;
 }
 
 TEST(PlotReport, FiguresOfTheEventAndItsRecordsSayWhatTheyShow) {
@@ -75,9 +83,9 @@ TEST(PlotReport, FiguresOfTheEventAndItsRecordsSayWhatTheyShow) {
           "set object 1 rectangle from first 0.05, graph 0 to first 5", "'../../AAA.surface/psa.csv' skip 2",
           "set ylabel 'PSA (cm/s/s)'", "set output 'psa.png' . part"}},
         {"figures/event.gp",
-         {"RotD50 peaks against hypocentral distance \u2014 event 20240305033400, M 5.8 \u2014 3 records; 1 not ok left out",
+         {"RotD50 peaks against hypocentral distance \u2014 event 20240305033400, M 5.8 \u2014 4 records; 1 not ok left out",
           "set logscale xy", "$borehole << EOD\n30 50 40 3 70 20 3 \"AAA.borehole\"\nEOD",
-          "set title 'PSA 0.3 s (psa_0.3_rotd50)'", "borehole (1)", "surface (2)",
+          "set title 'PSA 0.3 s (psa_0.3_rotd50)'", "borehole (1)", "surface (3)",
           "set size ratio", "set logscale cb", "set cbrange [100:1000]", "pointtype 3 pointsize 4",
           "set cbtics ('0' 0, '1' 1, '2' 2, '3' 3, '4' 4, '5-' 5", "140.5 36.3 4 \"AAA\"",
           "set label 1 'AAA' at 140.5,36.3"}},
@@ -85,6 +93,7 @@ TEST(PlotReport, FiguresOfTheEventAndItsRecordsSayWhatTheyShow) {
     for (const auto& s : scripts) expect_all_in(read_file(dir / s.script), s.parts, s.script);
     const std::string event = read_file(dir / "figures/event.gp");
     EXPECT_EQ(event.find("CCC"), std::string::npos) << "a failed record is drawn";
+    EXPECT_EQ(count(event, "\"DDD\""), 2u) << "peaks and PGA map only, not the JMA map";
 
     // Every figure drawn, at its size, with ink in each panel of the summary's 3 x 3 grid.
     const struct {
@@ -126,12 +135,6 @@ ToolResult chromium(const fs::path& dir, const std::vector<std::string>& what, c
     return run_command(dir, installed("timeout"), arguments);
 }
 
-std::size_t count(const std::string& text, const std::string& part) {
-    std::size_t found = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
-    return found;
-}
-
 TEST(PlotReport, PageIsValidAndSortsInABrowser) {
     if (installed("chromium").empty() || installed("tidy").empty()) {
         GTEST_SKIP() << "chromium or tidy is not installed (tools/install-deps --browser)";
@@ -141,7 +144,7 @@ TEST(PlotReport, PageIsValidAndSortsInABrowser) {
     ASSERT_EQ(plot(dir.path(), {"--report", dir.path().string()}).status, 0);
     const std::string page = read_file(dir / "report.html");
     expect_all_in(page,
-                  {"3 records ok, 1 not ok", "<b>CCC</b>: failed, smwave_refused &mdash; no &lt;band&gt;, &quot;x&quot;",
+                  {"4 records ok, 1 not ok", "<b>CCC</b>: failed, smwave_refused &mdash; no &lt;band&gt;, &quot;x&quot;",
                    "<a href=\"figures/BBB/waveforms.png\"><img src=\"figures/BBB/waveforms.png\"",
                    "<a href=\"BBB/acceleration.csv\">acceleration.csv</a>", "<a href=\"figures/stations-jma.png\">"},
                   "report.html");
@@ -161,9 +164,9 @@ TEST(PlotReport, PageIsValidAndSortsInABrowser) {
     write_file(dir / "driver.html", driver);
     const ToolResult dom = chromium(dir.path(), {"--dump-dom"}, "driver.html");
     ASSERT_EQ(dom.status, 0) << dom.err;
-    EXPECT_EQ(count(dom.out, "<tr><td class=\"text\"><a href=\"#record-"), 4u);
-    EXPECT_NE(dom.out.find("<pre id=\"order\">BBB AAA.surface AAA.borehole CCC ascending / "
-                           "AAA.surface AAA.borehole BBB CCC descending</pre>"),
+    EXPECT_EQ(count(dom.out, "<tr><td class=\"text\"><a href=\"#record-"), 5u);
+    EXPECT_NE(dom.out.find("<pre id=\"order\">BBB AAA.surface AAA.borehole DDD CCC ascending / "
+                           "DDD AAA.surface AAA.borehole BBB CCC descending</pre>"),
               std::string::npos)
         << dom.out.substr(dom.out.find("<pre"));
 
