@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "plot/event_figures.hpp"
+#include "plot/report_page.hpp"
 #include "plot_test_files.hpp"
 #include "png_pixels.hpp"
 #include "support/command_run.hpp"
@@ -207,6 +208,36 @@ TEST(PlotReport, MissingFilesAreNamedAndTheRestIsDrawn) {
         EXPECT_EQ(refused.status, 2) << c.message;
         EXPECT_NE(refused.err.find(c.message), std::string::npos) << refused.err;
     }
+}
+
+TEST(PlotReport, FlatfileFieldsAndPageTextAreReadAndWrittenSafely) {
+    TempDir dir;
+    const struct {
+        std::string text;
+        std::size_t rows;  // 0 with a problem
+        std::string problem_or_message;
+    } flatfiles[] = {
+        {"record,status,message\r\nA,ok,\"line\nbreak, \"\"quoted\"\"\"\r\n", 1, "line\nbreak, \"quoted\""},
+        {"record,status,message\nA,ok,x", 1, "x"},
+        {"record,status\nA,ok,x\n", 0, ":2: has 3 fields, not 2"},
+        {"station,status\n", 0, ":1: expected a flatfile header with the column record"},
+        {"", 0, ":1: is empty"},
+    };
+    for (const auto& f : flatfiles) {
+        write_file(dir / "flatfile.csv", f.text);
+        const auto read = read_flatfile(dir / "flatfile.csv");
+        if (f.rows == 0) {
+            ASSERT_FALSE(read) << f.text;
+            EXPECT_NE(describe(read.problem()).find(f.problem_or_message), std::string::npos) << describe(read.problem());
+            continue;
+        }
+        ASSERT_TRUE(read) << describe(read.problem());
+        ASSERT_EQ(read->rows.size(), f.rows);
+        EXPECT_EQ(read->field(0, "message"), f.problem_or_message);
+        EXPECT_EQ(read->field(0, "no such column"), "");
+    }
+    EXPECT_EQ(html_escaped("<a href=\"x\">Tom's & co</a>"), "&lt;a href=&quot;x&quot;&gt;Tom&#39;s &amp; co&lt;/a&gt;");
+    EXPECT_EQ(url_of("IBR 01#1/acc%.csv"), "IBR%2001%231/acc%25.csv");
 }
 
 TEST(PlotReport, LabelsGoWhereStationsDoNotCrowd) {
