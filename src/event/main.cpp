@@ -4,6 +4,7 @@
 #include "companion/number_text.hpp"
 #include "companion/tool.hpp"
 #include "event/event_tool.hpp"
+#include "event/report_run.hpp"
 
 namespace {
 
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
     app.add_option("--timeout", options.timeout_seconds, "fail a record still running after this many seconds")
         ->check(CLI::PositiveNumber);
     app.add_flag("--resume", options.resume, "keep the records an earlier run finished (ok or refused)");
+    bool report = false;
+    app.add_flag("--report", report, "then write DIR/report.html and its figures (smwave-plot --report DIR)");
     std::string shard, merge;
     app.add_option("--shard", shard, "process only the records K, K+N, K+2N, ... (K from 0) into flatfile-K-of-N.csv");
     app.add_option("--merge", merge, "join the shards' flatfiles of this event folder into its flatfile.csv");
@@ -83,6 +86,7 @@ int main(int argc, char** argv) {
             options.processing.conversion_options.push_back("--response");
             options.processing.conversion_options.push_back(response);
         }
-        return run_event(options);
+        const int status = run_event(options);
+        return report && (status == 0 || status == 1) ? run_report(options.out, options.jobs, status) : status;
     });
 }

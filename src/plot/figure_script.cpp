@@ -18,33 +18,6 @@ constexpr const char* component_colours[] = {"#1f77b4", "#d62728", "#2ca02c"};
 constexpr const char* file_colours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e",
                                         "#9467bd", "#8c564b", "#e377c2", "#7f7f7f"};
 
-// A gnuplot string in single quotes, where only a quote needs escaping (doubled); control characters
-// would end the command and become blanks.
-std::string gnuplot_string(std::string_view text) {
-    std::string result = "'";
-    for (const char c : text) {
-        if (c == '\'') {
-            result += "''";
-        } else {
-            result += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-        }
-    }
-    return result + "'";
-}
-
-std::string exact(double value) {
-    std::string text;
-    companion::append_shortest(text, value);
-    return text;
-}
-
-// Four significant digits, as the suite's files hold.
-std::string shown(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4g", value);
-    return text;
-}
-
 std::string with_units(const std::string& what, const std::string& units) {
     return units.empty() ? what : what + " (" + units + ")";
 }
@@ -61,23 +34,15 @@ bool any_wide(const FigureRequest& request) {
     });
 }
 
-// The value of column `c` (from 1) in a using expression.
-std::string value_of(const FigureInput& input, std::size_t c) {
-    const std::string number = std::to_string(c);
-    return input.summary.columns[c - 1].reading == ColumnReading::wide ? "field(" + number + ")"
-                                                                       : "$" + number;
+// The name of component `k` of `input`: its own, else the settings' label.
+std::string component_name(const FigureInput& input, const Settings& settings, std::size_t k) {
+    return input.components[k].empty() ? settings.labels[k] : input.components[k];
 }
 
-// Column `c` as a using entry: the plain column where gnuplot reads every field, otherwise an
-// expression, whose fields without a number break the line.
-std::string column_entry(const FigureInput& input, std::size_t c) {
-    if (input.summary.columns[c - 1].reading == ColumnReading::plain) return std::to_string(c);
-    return "(" + value_of(input, c) + ")";
-}
-
-std::string positive_entry(const FigureInput& input, std::size_t c) {
-    const std::string value = value_of(input, c);
-    return "(" + value + " > 0 ? " + value + " : NaN)";
+// The time column in a using entry, shifted to seconds after the origin when that is known.
+std::string time_entry(const FigureInput& input) {
+    if (input.time_offset == 0) return "1";
+    return "($1 + " + exact(input.time_offset) + ")";
 }
 
 std::string data_variable(std::size_t index) { return "data" + std::to_string(index + 1); }
@@ -154,16 +119,7 @@ class ScriptWriter {
         line(kind == SuiteFileKind::echo ? "set datafile separator whitespace"
                                          : "set datafile separator comma");
         line("set grid");
-        if (any_wide(request_)) {
-            line(
-                "# Fields written with three exponent digits and no letter E (\"0.1234-101\") read as their "
-                "value.");
-            line(
-                "wide_number(t) = (wide_n = strlen(t), wide_n > 4 && strstrt(\"+-\", t[wide_n-3:wide_n-3]) > "
-                "0 && "
-                "strstrt(t, \"E\") == 0 ? real(t[1:wide_n-4]) * 10.0**real(t[wide_n-3:wide_n]) : real(t))");
-            line("field(c) = valid(c) ? wide_number(word(strcol(c), 1)) : NaN");
-        }
+        if (any_wide(request_)) text_ += wide_number_functions();
         for (std::size_t i = 0; i < request_.inputs.size(); ++i) {
             line(data_variable(i) + " = " + gnuplot_string(request_.inputs[i].data_path));
         }
@@ -192,25 +148,26 @@ class ScriptWriter {
             line("set xrange [" + exact((*range)[0]) + ":" + exact((*range)[1]) + "]");
         line(overlay ? "set key top right opaque box width 1" : "unset key");
         for (std::size_t k = 0; k < 3; ++k) {
-            const std::string& label = request_.settings.labels[k];
-            line("# " + label);
-            line("set title " +
-                 gnuplot_string(overlay ? label : label + ": " + peak_text(request_.inputs[0], k)));
-            line("set ylabel " + gnuplot_string(with_units(label, request_.units)));
-            if (k == 2) line("set xlabel 'time (s)'");
+            const std::string own = component_name(request_.inputs[0], request_.settings, k);
+            line("# " + own);
+            line("set title " + gnuplot_string(overlay ? own : own + ": " + peak_text(request_.inputs[0], k)));
+            line("set ylabel " + gnuplot_string(with_units(own, request_.units)));
+            if (k == 2) line("set xlabel " + gnuplot_string(request_.time_label));
             std::string plot = "plot ";
             for (std::size_t i = 0; i < request_.inputs.size(); ++i) {
                 const auto& input = request_.inputs[i];
                 const auto& column = input.summary.columns[k + 1];
                 if (!std::isnan(column.peak)) {
                     line("set label " + std::to_string(i + 1) + " '' at " +
-                         exact(input.table->columns[0][column.peak_row]) + "," + exact(column.peak) +
+                         exact(input.table->columns[0][column.peak_row] + input.time_offset) + "," +
+                         exact(column.peak) +
                          " point pointtype 7 pointsize 0.9 linecolor rgb '#000000' front");
                 }
                 const std::string colour = overlay ? file_colours[i % 8] : component_colours[k];
+                // The panel's title names the component; the key names the record.
                 const std::string key = overlay ? input.name + ": " + peak_text(input, k) : "";
                 plot += (i == 0 ? "" : ", \\\n     ") +
-                        trace(input, i, "1:" + column_entry(input, k + 2), colour, key);
+                        trace(input, i, time_entry(input) + ":" + column_entry(input, k + 2), colour, key);
             }
             line(plot);
             line("unset label");
@@ -221,7 +178,7 @@ class ScriptWriter {
     std::string peak_text(const FigureInput& input, std::size_t k) const {
         const auto& column = input.summary.columns[k + 1];
         if (std::isnan(column.peak)) return "no values";
-        const double time = input.table->columns[0][column.peak_row];
+        const double time = input.table->columns[0][column.peak_row] + input.time_offset;
         std::string units = request_.units.empty() ? "" : " " + request_.units;
         return "peak " + shown(std::fabs(column.peak)) + units + " at " + shown(time) + " s";
     }
@@ -231,8 +188,8 @@ class ScriptWriter {
         for (const auto& input : request_.inputs) {
             for (const double time : input.table->columns[0]) {
                 if (std::isnan(time)) continue;
-                first = std::min(first, time);
-                last = std::max(last, time);
+                first = std::min(first, time + input.time_offset);
+                last = std::max(last, time + input.time_offset);
             }
         }
         if (!(first < last)) return std::nullopt;
@@ -270,7 +227,7 @@ class ScriptWriter {
         for (std::size_t i = 0; i < request_.inputs.size(); ++i) {
             const auto& input = request_.inputs[i];
             for (std::size_t k = 0; k < 3; ++k) {
-                const std::string& label = request_.settings.labels[k];
+                const std::string label = component_name(input, request_.settings, k);
                 plot += (plot.size() == 5 ? "" : ", \\\n     ") + data_variable(i) + skip(input) + " using " +
                         positive_entry(input, 1) + ":" + positive_entry(input, k + 2) +
                         " with lines linewidth 1 linecolor rgb '" + component_colours[k] + "' dashtype " +
@@ -325,6 +282,21 @@ class ScriptWriter {
         return values;
     }
 
+    // The fewest periods any input's damping holds.
+    std::size_t fewest_periods() const {
+        std::size_t fewest = SIZE_MAX;
+        for (const auto& input : request_.inputs) {
+            std::vector<std::pair<double, std::size_t>> counts;
+            for (const double damping : input.table->columns[0]) {
+                auto at = std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == damping; });
+                if (at == counts.end()) counts.push_back({damping, 1});
+                else ++at->second;
+            }
+            for (const auto& c : counts) fewest = std::min(fewest, c.second);
+        }
+        return fewest;
+    }
+
     // Pseudo-spectral acceleration against period, log-log, one panel per damping.
     void response_panels() {
         const bool overlay = request_.inputs.size() > 1;
@@ -337,6 +309,9 @@ class ScriptWriter {
             line("set xrange [" + exact((*range)[0]) + ":" + exact((*range)[1]) + "]");
         line("set ylabel " + gnuplot_string(with_units("PSA", request_.units)));
         line("set key top right opaque box width 1");
+        const std::string style = fewest_periods() < fewest_periods_as_lines
+                                      ? " with points pointtype 7 pointsize 1"
+                                      : " with lines linewidth 1";
         for (std::size_t d = 0; d < values.size(); ++d) {
             const std::string damping = exact(values[d]);
             line("set title " + gnuplot_string("damping " + shown(values[d])));
@@ -346,12 +321,12 @@ class ScriptWriter {
                 const auto& input = request_.inputs[i];
                 for (std::size_t k = 0; k < 3; ++k) {
                     const std::size_t psa = psa_column(*input.table, k);
-                    const std::string& label = request_.settings.labels[k];
+                    const std::string label = component_name(input, request_.settings, k);
                     const std::string period = value_of(input, 2);
                     plot += (plot.size() == 5 ? "" : ", \\\n     ") + data_variable(i) + skip(input) +
                             " using (" + value_of(input, 1) + " == " + damping + " && " + period + " > 0 ? " +
                             period + " : NaN):" + positive_entry(input, psa) +
-                            " with lines linewidth 1 linecolor rgb '" + component_colours[k] + "' dashtype " +
+                            style + " linecolor rgb '" + component_colours[k] + "' dashtype " +
                             std::to_string(i % 5 + 1) + " title " +
                             gnuplot_string(overlay ? label + " (" + input.name + ")" : label);
                 }
@@ -366,6 +341,59 @@ class ScriptWriter {
 };
 
 }  // namespace
+
+// A gnuplot string in single quotes, where only a quote needs escaping (doubled); control characters
+// would end the command and become blanks.
+std::string gnuplot_string(std::string_view text) {
+    std::string result = "'";
+    for (const char c : text) {
+        if (c == '\'') {
+            result += "''";
+        } else {
+            result += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        }
+    }
+    return result + "'";
+}
+
+std::string exact(double value) {
+    std::string text;
+    companion::append_shortest(text, value);
+    return text;
+}
+
+// Four significant digits, as the suite's files hold.
+std::string shown(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", value);
+    return text;
+}
+
+// The value of column `c` (from 1) in a using expression.
+std::string value_of(const FigureInput& input, std::size_t c) {
+    const std::string number = std::to_string(c);
+    return input.summary.columns[c - 1].reading == ColumnReading::wide ? "field(" + number + ")"
+                                                                       : "$" + number;
+}
+
+// Column `c` as a using entry: the plain column where gnuplot reads every field, otherwise an
+// expression, whose fields without a number break the line.
+std::string column_entry(const FigureInput& input, std::size_t c) {
+    if (input.summary.columns[c - 1].reading == ColumnReading::plain) return std::to_string(c);
+    return "(" + value_of(input, c) + ")";
+}
+
+std::string positive_entry(const FigureInput& input, std::size_t c) {
+    const std::string value = value_of(input, c);
+    return "(" + value + " > 0 ? " + value + " : NaN)";
+}
+
+std::string wide_number_functions() {
+    return "# Fields written with three exponent digits and no letter E (\"0.1234-101\") read as their value.\n"
+           "wide_number(t) = (wide_n = strlen(t), wide_n > 4 && strstrt(\"+-\", t[wide_n-3:wide_n-3]) > 0 && "
+           "strstrt(t, \"E\") == 0 ? real(t[1:wide_n-4]) * 10.0**real(t[wide_n-3:wide_n]) : real(t))\n"
+           "field(c) = valid(c) ? wide_number(word(strcol(c), 1)) : NaN\n";
+}
 
 std::size_t psa_column(const companion::SuiteTable& table, std::size_t component) {
     const std::string name = "psa" + std::to_string(component + 1);

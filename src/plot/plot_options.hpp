@@ -12,14 +12,17 @@ namespace smwave::plot {
 
 enum class FigureFormat { png, svg, pdf };
 
+inline constexpr const char* default_labels = "comp1,comp2,comp3";
+
 struct PlotOptions {
     std::vector<std::filesystem::path> inputs;
     std::filesystem::path output;  // -o; empty: beside each input
     std::string title;             // empty: the input's name
     std::string size;              // "WxH" in pixels; empty: the kind's default
-    std::string labels = "comp1,comp2,comp3";
+    std::string labels = default_labels;
     std::string units;
     std::string band;  // "f1,f2,f3,f4" in Hz, or empty
+    std::filesystem::path table;  // --table: the record's table whose metadata labels the figures
     bool overlay = false;
 };
 

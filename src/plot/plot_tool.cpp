@@ -11,6 +11,7 @@
 #include "companion/suite_file.hpp"
 #include "plot/figure_script.hpp"
 #include "plot/gnuplot_run.hpp"
+#include "plot/record_labels.hpp"
 
 namespace smwave::plot {
 
@@ -115,15 +116,59 @@ void refuse_mixed_kinds(const PlotOptions& options, const std::vector<SuiteTable
     }
 }
 
+// The units of a file's values for a record whose table is in `units`.
+std::string units_of(const fs::path& file, SuiteFileKind kind, const std::string& units) {
+    const std::string quantity = quantity_of(file);
+    if (kind == SuiteFileKind::response) return quantity_units("acceleration", units);
+    if (kind != SuiteFileKind::spectrum) return quantity_units(quantity, units);
+    // A Fourier amplitude is the quantity's units times seconds.
+    const std::string length = quantity_units("displacement", units);
+    if (length.empty() || quantity.empty()) return "";
+    return quantity == "acceleration" ? length + "/s" : quantity == "velocity" ? length : length + "·s";
+}
+
+// What a file's figure shows, in its title.
+std::string what_of(const fs::path& file, SuiteFileKind kind) {
+    const std::string quantity = quantity_of(file);
+    switch (kind) {
+        case SuiteFileKind::spectrum:
+            return "Fourier amplitude" + (quantity.empty() ? "" : " of the " + quantity);
+        case SuiteFileKind::response:
+            return "pseudo-spectral acceleration";
+        default:
+            return quantity;
+    }
+}
+
 void draw(const fs::path& gnuplot, const FigurePlan& plan, const PlotOptions& options,
           const Settings& settings, const std::vector<SuiteTable>& tables) {
     const fs::path folder = plan.figure.parent_path();
     FigureRequest request{{},           plan.figure.filename().string(), plan.format, settings, options.title,
                           options.units};
+    const bool own_labels = options.labels != default_labels;
     for (const std::size_t i : plan.inputs) {
         const fs::path& input = options.inputs[i];
-        request.inputs.push_back(
-            {&tables[i], summarise(tables[i]), input.filename().string(), data_path_from(folder, input)});
+        const auto labels = take(labels_for(input, options.table));
+        const std::string folder_name = fs::absolute(input).parent_path().filename().string();
+        const std::string fallback =
+            plan.inputs.size() > 1 && !folder_name.empty() ? folder_name + "/" + input.filename().string()
+                                                           : input.filename().string();
+        FigureInput shown{&tables[i], summarise(tables[i]), fallback, data_path_from(folder, input)};
+        if (labels) {
+            shown.name = station_name(*labels, fallback);
+            if (!own_labels) shown.components = labels->channels;
+            if (request.units.empty()) request.units = units_of(input, tables[i].kind, labels->units);
+            const bool waveform = tables[i].kind != SuiteFileKind::spectrum && tables[i].kind != SuiteFileKind::response;
+            if (waveform && labels->start_after_origin) {
+                shown.time_offset = *labels->start_after_origin;
+                request.time_label = "time after the origin (s)";
+            }
+            if (options.title.empty() && plan.inputs.size() == 1) {
+                const auto band = settings.band ? settings.band : band_beside(input);
+                request.title = record_title(*labels, what_of(input, tables[i].kind), band);
+            }
+        }
+        request.inputs.push_back(std::move(shown));
     }
     const std::string script = figure_script(request);
     auto script_file = take(companion::OutputFile::open(plan.script));

@@ -395,3 +395,21 @@ TEST(EventTest, ComponentSlotsAndTheNyquistRule) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EventTest, ReportDrawsThePageAfterTheRecords) {
+    TempDir dir;
+    write_download(dir / "download");
+    const ToolResult r = run_event(dir.path(), {"--out", "quake", "download", "--report", "--jobs", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string page = read_file(dir / "quake/report.html");
+    const Rows rows = csv_rows(dir / "quake/flatfile.csv");
+    for (const auto& row : rows) {
+        EXPECT_NE(page.find("<section id=\"record-" + row.at("record") + "\">"), std::string::npos) << row.at("record");
+        EXPECT_TRUE(fs::exists(dir / "quake/figures" / row.at("record") / "waveforms.png")) << row.at("record");
+    }
+    EXPECT_TRUE(fs::exists(dir / "quake/figures/peaks-epicentral.png"));
+}
+
+}  // namespace
