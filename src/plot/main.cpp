@@ -11,11 +11,13 @@ int main(int argc, char** argv) {
     app.add_option("FILE", options.inputs, "the files to draw (the kind is recognised from the content)");
     std::filesystem::path summary, report;
     std::size_t jobs = 0;
-    app.add_option("--summary", summary,
-                   "draw the summary figures of smwave-event's record folder DIR (waveforms.png, spectra.png, "
-                   "psa.png; into -o's folder, default DIR)");
-    app.add_option("--report", report,
-                   "draw the figures of smwave-event's folder DIR into DIR/figures/ and write DIR/report.html");
+    app.add_option(
+        "--summary", summary,
+        "draw the summary figures of smwave-event's record folder DIR (waveforms.png, spectra.png, "
+        "psa.png; into -o's folder, default DIR)");
+    app.add_option(
+        "--report", report,
+        "draw the figures of smwave-event's folder DIR into DIR/figures/ and write DIR/report.html");
     app.add_option("--jobs", jobs, "gnuplot processes at once for --report (default: one per core)")
         ->check(CLI::PositiveNumber);
     app.add_option(
@@ -27,18 +29,20 @@ int main(int argc, char** argv) {
         ->default_str(smwave::plot::default_labels);
     app.add_option("--units", options.units, "the units of the values, such as \"cm/s\"");
     app.add_option("--band", options.band, "band-pass corners f1,f2,f3,f4 in Hz, shaded on amp3.csv");
-    app.add_option("--table", options.table,
-                   "the record's table, whose metadata line titles and labels the figures (default: table.txt "
-                   "beside each FILE)");
+    app.add_option(
+        "--table", options.table,
+        "the record's table, whose metadata line titles and labels the figures (default: table.txt "
+        "beside each FILE)");
     app.add_flag("--overlay", options.overlay, "draw all FILEs (of one kind) in one figure");
-    return smwave::companion::run_tool("smwave-plot", app, argc, argv,
-                                       [&] {
-                                           using smwave::companion::refuse;
-                                           const int modes = !summary.empty() + !report.empty() + !options.inputs.empty();
-                                           if (modes == 0) refuse({"", 0, "FILE is required (or --summary DIR, or --report DIR)"});
-                                           if (modes > 1) refuse({"", 0, "give FILEs, --summary DIR or --report DIR, only one of them"});
-                                           if (!summary.empty()) return smwave::plot::draw_summary(summary, options.output);
-                                           if (!report.empty()) return smwave::plot::draw_report(report, jobs);
-                                           return smwave::plot::draw_figures(options);
-                                       });
+    return smwave::companion::run_tool(
+        "smwave-plot", app, argc, argv, [&]() -> smwave::companion::Result<int> {
+            using smwave::companion::Problem;
+            const int modes = !summary.empty() + !report.empty() + !options.inputs.empty();
+            if (modes == 0) return Problem{"", 0, "FILE is required (or --summary DIR, or --report DIR)"};
+            if (modes > 1)
+                return Problem{"", 0, "give FILEs, --summary DIR or --report DIR, only one of them"};
+            if (!summary.empty()) return smwave::plot::draw_summary(summary, options.output);
+            if (!report.empty()) return smwave::plot::draw_report(report, jobs);
+            return smwave::plot::draw_figures(options);
+        });
 }

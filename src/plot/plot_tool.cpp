@@ -17,21 +17,12 @@ namespace smwave::plot {
 
 namespace fs = std::filesystem;
 using companion::Problem;
-using companion::refuse;
+using companion::Result;
+using companion::Status;
 using companion::SuiteFileKind;
 using companion::SuiteTable;
 
 namespace {
-
-template <typename T>
-T take(companion::Result<T> result) {
-    if (!result) refuse(result.problem());
-    return std::move(*result);
-}
-
-void take(const companion::Status& status) {
-    if (status) refuse(*status);
-}
 
 // The line where a file's rows should have begun: after its comments and header.
 std::uint64_t first_row_line(const SuiteTable& table) {
@@ -49,8 +40,8 @@ bool has_logarithmic_point(const SuiteTable& table, std::size_t x, const std::ve
     return false;
 }
 
-// Refuses a file that would leave a panel without a single point.
-void refuse_nothing_to_draw(const fs::path& file, const SuiteTable& table) {
+// The problem of a file that would leave a panel without a single point.
+Status nothing_to_draw(const fs::path& file, const SuiteTable& table) {
     const std::string name = file.string();
     switch (table.kind) {
         case SuiteFileKind::waveform:
@@ -58,62 +49,66 @@ void refuse_nothing_to_draw(const fs::path& file, const SuiteTable& table) {
             for (std::size_t c = 1; c < 4; ++c) {
                 if (std::none_of(table.columns[c].begin(), table.columns[c].end(),
                                  [](double value) { return !std::isnan(value); })) {
-                    refuse(Problem{name, 0, "component " + std::to_string(c) + " holds no number to draw"});
+                    return Problem{name, 0, "component " + std::to_string(c) + " holds no number to draw"};
                 }
             }
             break;
         case SuiteFileKind::spectrum:
             if (!has_logarithmic_point(table, 0, {1, 2, 3})) {
-                refuse(Problem{
-                    name, 0, "holds no amplitude above zero at a frequency above zero to draw on log axes"});
+                return Problem{name, 0,
+                               "holds no amplitude above zero at a frequency above zero to draw on log axes"};
             }
             break;
         case SuiteFileKind::response:
             if (!has_logarithmic_point(
                     table, 1,
                     {psa_column(table, 0) - 1, psa_column(table, 1) - 1, psa_column(table, 2) - 1})) {
-                refuse(Problem{
-                    name, 0, "holds no acceleration above zero at a period above zero to draw on log axes"});
+                return Problem{name, 0,
+                               "holds no acceleration above zero at a period above zero to draw on log axes"};
             }
             break;
     }
+    return std::nullopt;
 }
 
-// A file of the suite with what a figure needs of it; refuses what no figure can show.
-SuiteTable read_input(const fs::path& file) {
-    SuiteTable table = take(companion::read_suite_file(file));
+// A file of the suite with what a figure needs of it; the problem of one no figure can show.
+Result<SuiteTable> read_input(const fs::path& file) {
+    auto read = companion::read_suite_file(file);
+    if (!read) return read.problem();
+    SuiteTable& table = *read;
     if (table.rows() == 0) {
-        refuse(Problem{file.string(), first_row_line(table),
-                       "expected rows of numbers, found the end of the file"});
+        return Problem{file.string(), first_row_line(table),
+                       "expected rows of numbers, found the end of the file"};
     }
     if (table.kind == SuiteFileKind::response) {
         for (std::size_t k = 0; k < 3; ++k) {
             if (psa_column(table, k) == 0) {
-                refuse(Problem{file.string(), first_row_line(table) - 1,
-                               "expected the columns psa1, psa2 and psa3 in the response file's header"});
+                return Problem{file.string(), first_row_line(table) - 1,
+                               "expected the columns psa1, psa2 and psa3 in the response file's header"};
             }
         }
     }
-    refuse_nothing_to_draw(file, table);
+    if (auto problem = nothing_to_draw(file, table)) return *problem;
     if (table.non_numeric > 0) {
         companion::warn(file.string() + ":" + std::to_string(table.first_non_numeric_line) + ": " +
                         std::to_string(table.non_numeric) +
                         (table.non_numeric == 1 ? " field holds" : " fields hold") +
                         " no number (the first on this line); drawn as gaps");
     }
-    return table;
+    return std::move(table);
 }
 
-void refuse_mixed_kinds(const PlotOptions& options, const std::vector<SuiteTable>& tables) {
+Status mixed_kinds(const PlotOptions& options, const std::vector<SuiteTable>& tables) {
     for (std::size_t i = 1; i < tables.size(); ++i) {
         if (tables[i].kind != tables[0].kind) {
-            refuse(Problem{options.inputs[i].string(), 0,
+            return Problem{options.inputs[i].string(), 0,
                            "is a " + std::string(companion::kind_name(tables[i].kind)) + " but " +
                                options.inputs[0].string() + " is a " +
                                std::string(companion::kind_name(tables[0].kind)) +
-                               ": --overlay draws files of one kind"});
+                               ": --overlay draws files of one kind"};
         }
     }
+    return std::nullopt;
 }
 
 // The units of a file's values for a record whose table is in `units`.
@@ -140,25 +135,28 @@ std::string what_of(const fs::path& file, SuiteFileKind kind) {
     }
 }
 
-void draw(const fs::path& gnuplot, const FigurePlan& plan, const PlotOptions& options,
-          const Settings& settings, const std::vector<SuiteTable>& tables) {
+Status draw(const fs::path& gnuplot, const FigurePlan& plan, const PlotOptions& options,
+            const Settings& settings, const std::vector<SuiteTable>& tables) {
     const fs::path folder = plan.figure.parent_path();
     FigureRequest request{{},           plan.figure.filename().string(), plan.format, settings, options.title,
                           options.units};
     const bool own_labels = options.labels != default_labels;
     for (const std::size_t i : plan.inputs) {
         const fs::path& input = options.inputs[i];
-        const auto labels = take(labels_for(input, options.table));
+        auto found_labels = labels_for(input, options.table);
+        if (!found_labels) return found_labels.problem();
+        const auto& labels = *found_labels;
         const std::string folder_name = fs::absolute(input).parent_path().filename().string();
-        const std::string fallback =
-            plan.inputs.size() > 1 && !folder_name.empty() ? folder_name + "/" + input.filename().string()
-                                                           : input.filename().string();
+        const std::string fallback = plan.inputs.size() > 1 && !folder_name.empty()
+                                         ? folder_name + "/" + input.filename().string()
+                                         : input.filename().string();
         FigureInput shown{&tables[i], summarise(tables[i]), fallback, data_path_from(folder, input)};
         if (labels) {
             shown.name = station_name(*labels, fallback);
             if (!own_labels) shown.components = labels->channels;
             if (request.units.empty()) request.units = units_of(input, tables[i].kind, labels->units);
-            const bool waveform = tables[i].kind != SuiteFileKind::spectrum && tables[i].kind != SuiteFileKind::response;
+            const bool waveform =
+                tables[i].kind != SuiteFileKind::spectrum && tables[i].kind != SuiteFileKind::response;
             if (waveform && labels->start_after_origin) {
                 shown.time_offset = *labels->start_after_origin;
                 request.time_label = "time after the origin (s)";
@@ -171,26 +169,40 @@ void draw(const fs::path& gnuplot, const FigurePlan& plan, const PlotOptions& op
         request.inputs.push_back(std::move(shown));
     }
     const std::string script = figure_script(request);
-    auto script_file = take(companion::OutputFile::open(plan.script));
-    auto figure_file = take(companion::OutputFile::open(plan.figure));
-    script_file.write(script);
-    take(render_figure(gnuplot, folder, script, plan.script.string(), figure_file));
-    take(figure_file.commit());
-    if (auto problem = script_file.commit()) {
+    auto script_file = companion::OutputFile::open(plan.script);
+    if (!script_file) return script_file.problem();
+    auto figure_file = companion::OutputFile::open(plan.figure);
+    if (!figure_file) return figure_file.problem();
+    script_file->write(script);
+    if (auto problem = render_figure(gnuplot, folder, script, plan.script.string(), *figure_file))
+        return *problem;
+    if (auto problem = figure_file->commit()) return *problem;
+    if (auto problem = script_file->commit()) {
         ::unlink(plan.figure.c_str());
-        refuse(*problem);
+        return *problem;
     }
+    return std::nullopt;
 }
 
 }  // namespace
 
-int draw_figures(const PlotOptions& options) {
-    const Settings settings = take(parse_settings(options));
-    const auto plans = take(plan_figures(options));
-    const fs::path gnuplot = take(find_gnuplot());
+Result<int> draw_figures(const PlotOptions& options) {
+    const auto settings_read = parse_settings(options);
+    if (!settings_read) return settings_read.problem();
+    const Settings& settings = *settings_read;
+    const auto plans = plan_figures(options);
+    if (!plans) return plans.problem();
+    const auto gnuplot = find_gnuplot();
+    if (!gnuplot) return gnuplot.problem();
     std::vector<SuiteTable> tables;
-    for (const auto& input : options.inputs) tables.push_back(read_input(input));
-    if (options.overlay) refuse_mixed_kinds(options, tables);
+    for (const auto& input : options.inputs) {
+        auto table = read_input(input);
+        if (!table) return table.problem();
+        tables.push_back(std::move(*table));
+    }
+    if (options.overlay) {
+        if (auto problem = mixed_kinds(options, tables)) return *problem;
+    }
     if (settings.band) {
         for (std::size_t i = 0; i < tables.size(); ++i) {
             if (tables[i].kind != SuiteFileKind::spectrum) {
@@ -201,7 +213,9 @@ int draw_figures(const PlotOptions& options) {
     }
     // A gnuplot that ends early must not end this process by its closed pipe.
     ::signal(SIGPIPE, SIG_IGN);
-    for (const auto& plan : plans) draw(gnuplot, plan, options, settings, tables);
+    for (const auto& plan : *plans) {
+        if (auto problem = draw(*gnuplot, plan, options, settings, tables)) return *problem;
+    }
     return 0;
 }
 

@@ -20,15 +20,10 @@ namespace smwave::plot {
 
 namespace fs = std::filesystem;
 using companion::Problem;
-using companion::refuse;
+using companion::Result;
+using companion::Status;
 
 namespace {
-
-template <typename T>
-T take(companion::Result<T> result) {
-    if (!result) refuse(result.problem());
-    return std::move(*result);
-}
 
 // One gnuplot script to run in its folder, and the figures it writes there (as NAME.part first).
 struct Drawing {
@@ -47,10 +42,12 @@ bool write_summary_script(const fs::path& record, const fs::path& into) {
     auto files = read_record_folder(record);
     std::error_code error;
     fs::create_directories(into, error);
-    auto script = files && !error ? companion::OutputFile::open(into / "summary.gp")
-                                  : companion::Result<companion::OutputFile>(Problem{into.string(), 0, error.message()});
-    companion::Status problem = !files ? companion::Status(files.problem()) : !script ? companion::Status(script.problem())
-                                                                                      : std::nullopt;
+    auto script = files && !error
+                      ? companion::OutputFile::open(into / "summary.gp")
+                      : companion::Result<companion::OutputFile>(Problem{into.string(), 0, error.message()});
+    companion::Status problem = !files    ? companion::Status(files.problem())
+                                : !script ? companion::Status(script.problem())
+                                          : std::nullopt;
     if (!problem) {
         script->write(summary_script(*files, into, FigureFormat::png));
         problem = script->commit();
@@ -59,17 +56,19 @@ bool write_summary_script(const fs::path& record, const fs::path& into) {
     return !problem;
 }
 
-void write_script(const fs::path& file, const std::string& script) {
-    auto out = take(companion::OutputFile::open(file));
-    out.write(script);
-    if (auto problem = out.commit()) refuse(*problem);
+Status write_script(const fs::path& file, const std::string& script) {
+    auto out = companion::OutputFile::open(file);
+    if (!out) return out.problem();
+    out->write(script);
+    return out->commit();
 }
 
 // Runs each drawing's gnuplot as a process of the pool; a drawing whose gnuplot succeeds has its
 // figures renamed into place.
 class DrawingWork : public jobs::Work {
   public:
-    DrawingWork(const fs::path& gnuplot, std::vector<Drawing>& drawings) : gnuplot_(gnuplot), drawings_(drawings) {}
+    DrawingWork(const fs::path& gnuplot, std::vector<Drawing>& drawings)
+        : gnuplot_(gnuplot), drawings_(drawings) {}
 
     std::optional<jobs::Launch> begin(std::size_t item) override {
         Drawing& drawing = drawings_[item];
@@ -88,8 +87,10 @@ class DrawingWork : public jobs::Work {
         std::error_code error;
         for (const std::string& figure : drawing.figures) {
             const fs::path part = drawing.folder / (figure + ".part");
-            if (done && fs::exists(part)) fs::rename(part, drawing.folder / figure, error);
-            else fs::remove(part, error);
+            if (done && fs::exists(part))
+                fs::rename(part, drawing.folder / figure, error);
+            else
+                fs::remove(part, error);
         }
         drawing.drawn = done && !error;
         const std::string said = read_errors(drawing);
@@ -102,7 +103,8 @@ class DrawingWork : public jobs::Work {
     }
 
     void not_started(std::size_t item, const Problem& problem) override {
-        companion::warn((drawings_[item].folder / drawings_[item].script_name).string() + ": " + problem.what);
+        companion::warn((drawings_[item].folder / drawings_[item].script_name).string() + ": " +
+                        problem.what);
     }
 
   private:
@@ -120,16 +122,18 @@ class DrawingWork : public jobs::Work {
     std::vector<Drawing>& drawings_;
 };
 
-std::vector<std::string> with_extension(const std::array<const char*, 3>& names, const std::string& extension) {
+std::vector<std::string> with_extension(const std::array<const char*, 3>& names,
+                                        const std::string& extension) {
     std::vector<std::string> files;
     for (const char* name : names) files.push_back(name + extension);
     return files;
 }
 
 // Runs the drawings; true when each was drawn.
-bool run_drawings(std::vector<Drawing>& drawings, std::size_t jobs) {
-    const fs::path gnuplot = fs::absolute(take(find_gnuplot()));
-    DrawingWork work(gnuplot, drawings);
+Result<bool> run_drawings(std::vector<Drawing>& drawings, std::size_t jobs) {
+    const auto found = find_gnuplot();
+    if (!found) return found.problem();
+    DrawingWork work(fs::absolute(*found), drawings);
     if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
     jobs::run_pool({drawings.size(), jobs, 0}, work);
     return std::all_of(drawings.begin(), drawings.end(), [](const Drawing& d) { return d.drawn; });
@@ -148,28 +152,35 @@ std::vector<std::string> record_files(const fs::path& event, const std::string& 
 
 }  // namespace
 
-int draw_summary(const fs::path& record, const fs::path& figures) {
-    const RecordFiles files = take(read_record_folder(record));
+Result<int> draw_summary(const fs::path& record, const fs::path& figures) {
+    const auto files = read_record_folder(record);
+    if (!files) return files.problem();
     const fs::path into = figures.empty() ? record : figures;
     std::error_code error;
     fs::create_directories(into, error);
-    if (error) refuse(Problem{into.string(), 0, "cannot be made: " + error.message()});
-    write_script(into / "summary.gp", summary_script(files, into, FigureFormat::png));
+    if (error) return Problem{into.string(), 0, "cannot be made: " + error.message()};
+    if (auto problem = write_script(into / "summary.gp", summary_script(*files, into, FigureFormat::png)))
+        return *problem;
     std::vector<Drawing> drawings = {{into, "summary.gp", with_extension(summary_figures, ".png"), {}}};
     ::signal(SIGPIPE, SIG_IGN);
-    return run_drawings(drawings, 1) ? 0 : 1;
+    const auto all_drawn = run_drawings(drawings, 1);
+    if (!all_drawn) return all_drawn.problem();
+    return *all_drawn ? 0 : 1;
 }
 
-int draw_report(const fs::path& event, std::size_t jobs) {
-    const Flatfile flatfile = take(read_flatfile(event / "flatfile.csv"));
+Result<int> draw_report(const fs::path& event, std::size_t jobs) {
+    const auto read = read_flatfile(event / "flatfile.csv");
+    if (!read) return read.problem();
+    const Flatfile& flatfile = *read;
     const fs::path figures = event / "figures";
     std::error_code error;
     fs::create_directories(figures, error);
-    if (error) refuse(Problem{figures.string(), 0, "cannot be made: " + error.message()});
+    if (error) return Problem{figures.string(), 0, "cannot be made: " + error.message()};
     std::vector<Drawing> drawings;
     std::vector<std::string> event_figures;
     for (const std::string& name : event_figure_names(flatfile)) event_figures.push_back(name + ".png");
-    write_script(figures / "event.gp", event_script(flatfile, FigureFormat::png));
+    if (auto problem = write_script(figures / "event.gp", event_script(flatfile, FigureFormat::png)))
+        return *problem;
     drawings.push_back({figures, "event.gp", event_figures, {}});
     std::vector<PageRecord> records;
     std::vector<std::size_t> record_drawing;  // the drawing of each page record, or 0 for none
@@ -184,16 +195,19 @@ int draw_report(const fs::path& event, std::size_t jobs) {
                             [record = event / name, into] { return write_summary_script(record, into); }});
     }
     ::signal(SIGPIPE, SIG_IGN);
-    const bool all_drawn = run_drawings(drawings, jobs);
+    const auto all_drawn = run_drawings(drawings, jobs);
+    if (!all_drawn) return all_drawn.problem();
     if (!drawings[0].drawn) event_figures.clear();
     for (auto& e : event_figures) e = "figures/" + e;
     for (std::size_t at = 0; at < records.size(); ++at) {
         const std::size_t d = record_drawing[at];
         if (d == 0 || !drawings[d].drawn) continue;
-        for (const std::string& figure : drawings[d].figures) records[at].figures.push_back("figures/" + records[at].name + "/" + figure);
+        for (const std::string& figure : drawings[d].figures)
+            records[at].figures.push_back("figures/" + records[at].name + "/" + figure);
     }
-    write_script(event / "report.html", report_page(flatfile, event_figures, records));
-    return all_drawn ? 0 : 1;
+    if (auto problem = write_script(event / "report.html", report_page(flatfile, event_figures, records)))
+        return *problem;
+    return *all_drawn ? 0 : 1;
 }
 
 }  // namespace smwave::plot

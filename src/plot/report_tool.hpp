@@ -4,13 +4,17 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "companion/problem.hpp"
+
 namespace smwave::plot {
 
-// Draws the summary figures of `record` into `figures` (default: the record folder); gives the status.
-int draw_summary(const std::filesystem::path& record, const std::filesystem::path& figures);
+// Draws the summary figures of `record` into `figures` (default: the record folder); gives the status,
+// or the problem that stopped it.
+companion::Result<int> draw_summary(const std::filesystem::path& record, const std::filesystem::path& figures);
 
 // Draws the event's figures and every ok record's summary, `jobs` gnuplot processes at a time (0: one per
-// core), and writes DIR/report.html; gives 0, or 1 when some figure could not be drawn.
-int draw_report(const std::filesystem::path& event, std::size_t jobs);
+// core), and writes DIR/report.html; gives 0, or 1 when some figure could not be drawn, or the problem
+// that stopped it.
+companion::Result<int> draw_report(const std::filesystem::path& event, std::size_t jobs);
 
 }  // namespace smwave::plot
