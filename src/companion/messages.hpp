@@ -1,8 +1,9 @@
 #pragma once
-// What a companion tool says and how it stops on a problem, for every file of a tool; only the
-// files that parse options need tool.hpp (and CLI11) as well.
+// What a companion tool says, for every file of a tool; only the files that parse options need
+// tool.hpp (and CLI11) as well. A problem that ends the work is returned, as a value, to the tool's
+// edge (run_tool), which reports it as "tool: FILE:LINE: what" with status 2.
 //
-//     if (!table) refuse(table.problem());       // "tool: FILE:LINE: what", status 2
+//     if (!table) return table.problem();
 //     warn("3 fields hold no number");            // "tool: 3 fields hold no number"
 #include <string>
 #include <string_view>
@@ -14,14 +15,6 @@ namespace smwave::companion {
 
 // The project's version, as --version shows it.
 std::string_view version();
-
-// Thrown by refuse(); run_tool catches it, reports the problem and returns 2.
-struct Refusal {
-    Problem problem;
-};
-
-// Ends the tool's work with the problem reported and exit status 2.
-[[noreturn]] void refuse(Problem problem);
 
 // Why a run of smwave on a table of too many rows wrote no waveform file.
 inline std::string too_many_rows_message() {

@@ -17,8 +17,6 @@ std::string tool_name = "smwave";
 
 std::string_view version() { return SMWAVE_VERSION; }
 
-void refuse(Problem problem) { throw Refusal{std::move(problem)}; }
-
 void warn(std::string_view message) {
     std::string line = tool_name + ": ";
     line.append(message);
@@ -40,15 +38,10 @@ int run_tool(std::string_view name, CLI::App& app, int argc, char** argv,
         return 2;
     }
     remove_uncommitted_outputs_on_interrupt();
-    try {
-        const Result<int> status = body();
-        if (status) return *status;
-        warn(describe(status.problem()));
-        return 2;
-    } catch (const Refusal& refusal) {
-        warn(describe(refusal.problem));
-        return 2;
-    }
+    const Result<int> status = body();
+    if (status) return *status;
+    warn(describe(status.problem()));
+    return 2;
 }
 
 }  // namespace smwave::companion

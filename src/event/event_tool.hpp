@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "companion/problem.hpp"
 #include "event/record_work.hpp"
 #include "jobs/shard.hpp"
 
@@ -25,13 +26,13 @@ struct EventOptions {
 
 // Writes DIR/inputs.csv, processes every record in DIR/<record>/, and writes DIR/flatfile.csv and
 // DIR/flatfile-columns.csv; gives 0 when every record is ok, 1 when some is not, 130 after an
-// interruption. Bad usage is refused (status 2).
-int run_event(const EventOptions& options);
+// interruption; or the problem of bad usage that stopped it (status 2).
+companion::Result<int> run_event(const EventOptions& options);
 
 // Joins the shards' flatfiles of `folder` into its flatfile.csv, rows in the flatfile's order; a
 // Problem (status 2) for a missing shard or shards of different counts or columns. The status as for
 // run_event.
-int merge_event(const std::filesystem::path& folder);
+companion::Result<int> merge_event(const std::filesystem::path& folder);
 
 // The 21 periods of the flatfile by default, in seconds.
 std::vector<double> default_periods();
