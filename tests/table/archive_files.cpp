@@ -178,4 +178,90 @@ std::string GeonetFile::text() const {
     return text;
 }
 
+namespace {
+
+std::string csmip_corrected(const CsmipChannel& c, double peak, const std::string& count) {
+    std::string text =
+        "Corrected accelerogram   24065.CI.WLT.--.HN      Chan  1:  " + c.orientation + "     from\n";
+    text += "Uncorrected Accelerogram Data             Processed: 04/30/24, CGS  test\n";
+    text += "Rcrd of Tue Mar  5, 2024 03:34:05.0 UTC\n";
+    text += "                                        (Origin:  3/5/24, 03:34:00.0 UTC)\n";
+    text += "24065.CI.WLT.--.HN                Start time:  3/4/24, 19:34:05.0 PST (GPS)\n";
+    text += "Station Id. 13160     33.634N, 117.902W            s/n 4310  (3 Chns of  3 at Sta)\n";
+    text += "Test site                         SCSN   Data: Acceleration\nChan  1:  " + c.orientation + "\n";
+    text += "Hypocenter: 34.201N, 116.826W, H=7KM, MW=6.4\n\n";
+    text += "Instr Period =  .0050 sec,  Damping =  .707,  Sensitivity = 5.00 v/g  (Nominal)\n";
+    text += "                        Record length =  6.000 sec.\n";
+    text += "                                     Uncor Max  =   .086 g , at  1.000 sec.\n";
+    text += "RMS accel of (uncor) record  =        .   Chn. metadata effective date:\n";
+    text += "Accelerogram bandpass filtered with 3 dB pts at   .10 and 23.00 cyc/sec\n";
+    text += " " + count + " points of instrument- and baseline-corrected accel, veloc and displ data\n";
+    text += "At equally-spaced intervals of    .010  sec.\n";
+    for (int k = 18; k <= 25; ++k) text += "line " + std::to_string(k) + "\n";
+    std::vector<double> integers(100, -999);
+    integers[26] = c.slot27;
+    integers[52] = static_cast<double>(c.values.size());
+    text += fixed_lines(integers, "%5.0f", 16);
+    std::vector<double> velocity, displacement;
+    for (const double value : c.values) velocity.push_back(value / 10), displacement.push_back(value / 100);
+    std::vector<double> reals(100, -999);
+    reals[60] = 0.01;
+    reals[65] = c.peak ? *c.peak : peak;
+    reals[67] = peak / 10, reals[69] = peak / 100;
+    reals[71] = 0.1, reals[72] = 23;
+    text += fixed_lines(reals, "%10.4f", 8);
+    text += " " + count + " points of accel data equally spaced at  .010 sec, in cm/sec2. (8f10.5)\n" +
+            fixed_lines(c.values, "%10.5f", 8);
+    text += " " + count + " points of veloc data equally spaced at  .010 sec, in cm/sec.  (8f10.6)\n" +
+            fixed_lines(velocity, "%10.6f", 8);
+    text += " " + count + " points of displ data equally spaced at  .010 sec, in cm.      (8f10.7)\n" +
+            fixed_lines(displacement, "%10.7f", 8);
+    return text + "/&  ----------  End of data for channel  1  ----------\n";
+}
+
+std::string csmip_uncorrected(const CsmipChannel& c, double peak, const std::string& count) {
+    std::string text = "UNCORRECTED ACCELEROGRAM DATA              PROCESSED: 07/16/98, CDMG 13160\n";
+    text += "TEST EARTHQUAKE\nMARCH 5, 2024 03:34 UTC        (ORIGIN(USGS): 03/05/24, 03:34:00.0 UTC)\n";
+    text += "13160-S1690-24065.03   TRIGGER TIME: 03/05/24, 03:34:05.0 UTC\n";
+    text += "STATION NO. 13160   33.634N, 117.902W     SMA-1  S/N 1690\nTEST SITE\n";
+    text += "CHAN  1: " + c.orientation + "\nTEST EARTHQUAKE     " + c.agency + "\n";
+    text += "HYPOCENTER(CIT/USGS): 34.201N,116.826W, H=7KM.     MS=6.6(NEIC), MW=6.4(CIT)\n";
+    text += "INSTR PERIOD =  .0388 SEC,  DAMPING =  .561,  SENSITIVITY = 1.77 CM/G.\n";
+    text += "NO. OF POINTS =  " + count + "  RECORD LENGTH =  5.990 SEC\n";
+    text += c.digital ? "UNITS OF UNCOR ACCEL IS G.     MAX  =  -.055 G, AT  1.000 SEC.\n"
+                      : "UNITS OF UNCOR ACCEL ARE SEC AND G/10.     MAX  =  -.055 G, AT  1.000 SEC.\n";
+    text += "RMS ACCEL OF COMPLETE RECORD =  .006 G.\n";
+    std::vector<double> integers(100, -999);
+    integers[26] = c.slot27;
+    integers[27] = static_cast<double>(c.values.size());
+    text += fixed_lines(integers, "%5.0f", 16);
+    std::vector<double> reals(50, 0);
+    reals[6] = c.peak ? *c.peak : peak * (c.digital ? 1 : 0.1);
+    text += fixed_lines(reals, "%10.3f", 8);
+    if (c.digital) {
+        text += count + " POINTS OF ACCEL DATA EQUALLY SPACED AT  .010 SEC.  (UNITS: G)\n" +
+                fixed_lines(c.values, "%9.6f", 8);
+    } else {
+        std::vector<double> pairs;
+        for (std::size_t i = 0; i < c.values.size(); ++i)
+            pairs.push_back(static_cast<double>(i) / 100), pairs.push_back(c.values[i]);
+        text += fixed_lines(pairs, "%7.3f", 10);
+    }
+    return text + "/&  ----------  END OF DATA FOR CHANNEL  1  ----------\n";
+}
+
+}  // namespace
+
+std::string csmip_text(const std::vector<CsmipChannel>& channels) {
+    std::string text;
+    for (const auto& c : channels) {
+        double peak = 0;
+        for (const double value : c.values) peak = std::max(peak, std::abs(value));
+        const std::string count =
+            c.count.empty() ? printed("%5.0f", static_cast<double>(c.values.size())) : c.count;
+        text += c.corrected ? csmip_corrected(c, peak, count) : csmip_uncorrected(c, peak, count);
+    }
+    return text;
+}
+
 }  // namespace smwave::testing

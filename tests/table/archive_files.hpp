@@ -61,4 +61,20 @@ struct GeonetFile {
     std::string text() const;
 };
 
+// One channel of a CSMIP file. Volume 2: 25 text lines, 100 integers (16I5), 100 reals (8F10.4),
+// acceleration (8F10.5, cm/s/s), velocity and displacement (the acceleration over 10 and 100).
+// Volume 1: 13 text lines, 100 integers, 50 reals, then (time, value) pairs in tenths of g (10F7.3)
+// or, `digital`, values in g after a data header line (8F9.6). 100 samples a second, station 13160.
+struct CsmipChannel {
+    bool corrected = true;
+    bool digital = false;
+    std::string orientation = "90 Deg";  // after "Chan  1:"
+    int slot27 = 90;
+    std::string count;            // default the number of values
+    std::optional<double> peak;   // real 66 (Volume 2) or 7 (Volume 1, g); default the values' peak
+    std::string agency = "CDMG";  // Volume 1's line 8 (RENADIC names itself there)
+    std::vector<double> values;
+};
+std::string csmip_text(const std::vector<CsmipChannel>& channels);
+
 }  // namespace smwave::testing

@@ -69,6 +69,21 @@ std::vector<CosmosChannel> cosmos_channels(const Signal& values) {
     return channels;
 }
 
+// Channels 360, Up and 90 of a CSMIP file, as Volume 2 or Volume 1 (film pairs, or digital values).
+std::vector<CsmipChannel> csmip_channels(const Signal& values, bool corrected, bool digital = false) {
+    std::vector<CsmipChannel> channels(3);
+    const char* orientations[] = {"360 Deg", "Up", "90 Deg"};
+    const int slots[] = {360, 500, 90};
+    for (std::size_t k = 0; k < 3; ++k) {
+        channels[k].corrected = corrected;
+        channels[k].digital = digital;
+        channels[k].orientation = orientations[k];
+        channels[k].slot27 = slots[k];
+        channels[k].values = values[k];
+    }
+    return channels;
+}
+
 struct ArchiveCase {
     std::string name;
     std::function<void(const fs::path&, const Signal&)> write;
@@ -243,6 +258,82 @@ const ArchiveCase cases[] = {
      {2, 0, 1},
      {{"level", "V1A"}, {"start", "2024-03-05T03:34:05Z"}},
      ""},
+    {"CsmipVolume2ThreeChannels",
+     [](const fs::path& dir, const Signal& v) {
+         write_file(dir / "rec.V2", csmip_text(csmip_channels(v, true)));
+     },
+     100,
+     1,
+     {"rec.V2", "-o", "table.txt"},
+     {"13160", "H90", "H360", "UP"},
+     {2, 0, 1},
+     {{"azimuths", "90,0,-"},
+      {"dips", "0,0,-90"},
+      {"latitude", "33.634"},
+      {"longitude", "-117.902"},
+      {"start", "2024-03-05T03:34:05Z"},
+      {"units", "cm/s/s"},
+      {"level", "V2"},
+      {"filter", "0.1,23"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_latitude", "34.201"},
+      {"origin_longitude", "-116.826"},
+      {"origin_depth", "7"},
+      {"magnitude", "6.4"},
+      {"source", "rec.V2"}},
+     ""},
+    {"CsmipVolume1FilmPairs",
+     [](const fs::path& dir, const Signal& v) {
+         write_file(dir / "rec.V1", csmip_text(csmip_channels(v, false)));
+     },
+     100,
+     gravity / 10,
+     {"rec.V1", "-o", "table.txt"},
+     {"13160", "H90", "H360", "UP"},
+     {2, 0, 1},
+     {{"level", "V1"}, {"trigger", "2024-03-05T03:34:05Z"}, {"magnitude", "6.4"}, {"origin_depth", "7"}},
+     ""},
+    {"CsmipVolume1DigitalInG",
+     [](const fs::path& dir, const Signal& v) {
+         write_file(dir / "rec.V1", csmip_text(csmip_channels(v, false, true)));
+     },
+     1000,
+     gravity,
+     {"rec.V1", "-o", "table.txt"},
+     {"13160", "H90", "H360", "UP"},
+     {2, 0, 1},
+     {{"level", "V1"}, {"units", "cm/s/s"}},
+     ""},
+    {"RenadicOrientationFromItsWords",
+     [](const fs::path& dir, const Signal& v) {
+         auto channels = csmip_channels(v, false);
+         const char* words[] = {"NS       (STA CHN:  1)", "Z       (STA CHN:  2)", "EW       (STA CHN:  3)"};
+         for (std::size_t k = 0; k < 3; ++k) channels[k].orientation = words[k], channels[k].slot27 = 0;
+         for (auto& channel : channels) channel.agency = "RENADIC";
+         write_file(dir / "rec.v1", csmip_text(channels));
+     },
+     100,
+     gravity / 10,
+     {"rec.v1", "-o", "table.txt"},
+     {"13160", "EW", "NS", "Z"},
+     {2, 0, 1},
+     {{"azimuths", "90,0,-"}, {"dips", "0,0,-90"}},
+     ""},
+    {"CsmipStatedPeakDiffers",
+     [](const fs::path& dir, const Signal& v) {
+         auto channels = csmip_channels(v, true);
+         channels[0].peak = 12.5;
+         write_file(dir / "rec.V2", csmip_text(channels));
+     },
+     100,
+     1,
+     {"rec.V2", "-o", "table.txt"},
+     {"13160", "H90", "H360", "UP"},
+     {2, 0, 1},
+     {},
+     "smwave-table: rec.V2: channel block 1: the peak acceleration is 10 but the header states 12.5 (more "
+     "than "
+     "0.1 % apart); the agency's filtering may explain a difference\n"},
 };
 
 void PrintTo(const ArchiveCase& c, std::ostream* out) { *out << c.name; }
@@ -379,8 +470,43 @@ const RefusalCase refusals[] = {
          return text.substr(0, text.size() - 81 * 2);
      },
      "r1:617: the displacement values end after 580 of the 600 values the header states"},
+    {"CsmipCountDiffersFromHeader",
+     [](const Signal& v) {
+         auto channels = csmip_channels(v, true);
+         channels[1].count = "  599";
+         return csmip_text(channels);
+     },
+     "599 points, but integer 53 states 600"},
+    {"CsmipTruncated",
+     [](const Signal& v) {
+         const std::string text = csmip_text(csmip_channels(v, true));
+         return text.substr(0, text.find("/&"));
+     },
+     "the channel's end line ('/&  ... End of data ...') is missing"},
+    {"CsmipSentinelInData",
+     [](const Signal& v) {
+         auto channels = csmip_channels(v, true);
+         channels[0].values[9] = -999;
+         return csmip_text(channels);
+     },
+     "r1:48: the unknown-value sentinel -999 stands for sample 10"},
+    {"CsmipBadIntegerField",
+     [](const Signal& v) { return replaced_line(csmip_text(csmip_channels(v, true)), 27, " -999 x999"); },
+     "r1:27: 'x999' is not a number"},
+    {"CsmipFilmTimesUneven",
+     [](const Signal& v) {
+         return replaced_line(csmip_text(csmip_channels(v, false)), 30,
+                              "  0.100  1.000  0.115  1.000  0.120  1.000  0.130  1.000  0.140  1.000");
+     },
+     "r1:30: the pairs' times are not evenly spaced (sample 12 at 0.115 s"},
+    {"CsmipUnitsUnknown",
+     [](const Signal& v) {
+         return replaced_line(csmip_text(csmip_channels(v, false)), 12, "UNITS OF UNCOR ACCEL ARE FURLONGS");
+     },
+     "r1:12: the units of the data cannot be told"},
     {"UnknownTextFormat", [](const Signal&) { return std::string("a b c d e\n1 2 3 4 5\n2 3 4 5 6\n"); },
-     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give --columns"},
+     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP or RENADIC; for plain columns give "
+     "--columns"},
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
