@@ -14,6 +14,7 @@
 #include "table/mseed_reader.hpp"
 #include "table/peer_reader.hpp"
 #include "table/sac_reader.hpp"
+#include "table/smc_reader.hpp"
 #include "table/table_writer.hpp"
 #include "table/text_lines.hpp"
 
@@ -32,10 +33,11 @@ struct NamedFormat {
 };
 
 constexpr NamedFormat named_formats[] = {
-    {Format::knet, "knet"},   {Format::sac, "sac"},         {Format::sac_ascii, "sac-ascii"},
-    {Format::mseed, "mseed"}, {Format::peer, "peer"},       {Format::cosmos, "cosmos"},
-    {Format::esm, "esm"},     {Format::cwb, "cwb"},         {Format::geonet, "geonet"},
-    {Format::csmip, "csmip"}, {Format::renadic, "renadic"}, {Format::columns, "columns"},
+    {Format::knet, "knet"},       {Format::sac, "sac"},         {Format::sac_ascii, "sac-ascii"},
+    {Format::mseed, "mseed"},     {Format::peer, "peer"},       {Format::cosmos, "cosmos"},
+    {Format::esm, "esm"},         {Format::cwb, "cwb"},         {Format::geonet, "geonet"},
+    {Format::csmip, "csmip"},     {Format::renadic, "renadic"}, {Format::smc, "smc"},
+    {Format::columns, "columns"},
 };
 
 }  // namespace
@@ -66,6 +68,7 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (looks_like_geonet(content)) return Format::geonet;
     if (looks_like_csmip(content)) return Format::csmip;
     if (looks_like_renadic(content)) return Format::renadic;
+    if (looks_like_smc(content)) return Format::smc;
     return Format::columns;
 }
 
@@ -93,6 +96,8 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
         case Format::csmip:
         case Format::renadic:
             return read_csmip(content, name);
+        case Format::smc:
+            return read_smc(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -139,13 +144,13 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     auto reading = read_content(*content, name, *format, options);
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {
-        return Problem{
-            name, 0,
-            "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP or RENADIC; for plain columns "
-            "give "
-            "--columns (read as "
-            "columns: " +
-                reading.problem().what + ")"};
+        return Problem{name, 0,
+                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC or SMC; for "
+                       "plain columns "
+                       "give "
+                       "--columns (read as "
+                       "columns: " +
+                           reading.problem().what + ")"};
     }
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};
@@ -180,7 +185,7 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos ||
                                 input->format == Format::esm || input->format == Format::cwb ||
                                 input->format == Format::geonet || input->format == Format::csmip ||
-                                input->format == Format::renadic);
+                                input->format == Format::renadic || input->format == Format::smc);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {

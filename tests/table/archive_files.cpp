@@ -252,6 +252,48 @@ std::string csmip_uncorrected(const CsmipChannel& c, double peak, const std::str
 
 }  // namespace
 
+namespace {
+
+// "-1.2345E+0": five significant digits and a one-digit exponent in ten characters, as SMC prints.
+std::string smc_values(const std::vector<double>& values) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::string field = printed("%.4E", values[i]);
+        const std::size_t exponent = field.find('E') + 2;
+        if (field.size() == exponent + 2 && field[exponent] == '0') field.erase(exponent, 1);
+        text += std::string(10 - field.size(), ' ') + field;
+        if (i % 8 == 7 || i + 1 == values.size()) text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string SmcFile::text() const {
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    std::string text = type + "\n*\n" + id + "\n     2024   3   5    0334 Test Event\n";
+    text +=
+        "Moment Mag=      6.9 Ms=      7.1 Ml=      7.0\nstation = Test Station  component=    " + component +
+        "\nepicentral dist =     89.0       pk     =    10.0\ninst type=SMA-1      data source = "
+        "USGS\n*\n*\n*\n";
+    std::vector<double> integers(48, -32768);
+    integers[1] = 2024, integers[2] = 65, integers[3] = 3, integers[4] = 34, integers[5] = 0;
+    integers[12] = component == "up" ? 0 : 90;
+    integers[13] = azimuth;
+    integers[15] = 2;
+    integers[16] = count.empty() ? static_cast<double>(values.size()) : std::stod(count);
+    text += fixed_lines(integers, "%10.0f", 8);
+    std::vector<double> reals(50, 0.17e39);
+    reals[1] = 100;
+    reals[2] = 37.036, reals[3] = -121.883, reals[4] = 18, reals[5] = 6.9, reals[6] = 7.1, reals[7] = 7.0;
+    reals[10] = 37.79, reals[11] = -122.40;
+    reals[29] = maximum ? *maximum : *high;
+    reals[31] = *low;
+    text += fixed_lines(reals, "%15.7E", 5);
+    text += "| written by the tests\n| 2 comment lines\n";
+    return text + smc_values(values);
+}
+
 std::string csmip_text(const std::vector<CsmipChannel>& channels) {
     std::string text;
     for (const auto& c : channels) {

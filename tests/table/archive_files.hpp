@@ -77,4 +77,17 @@ struct CsmipChannel {
 };
 std::string csmip_text(const std::vector<CsmipChannel>& channels);
 
+// A USGS SMC file of one component: 11 text lines, 48 integers (8I10), 50 reals (5E15.7), two
+// comment lines, then the values (8 fields of 10 characters, touching), 100 samples a second.
+struct SmcFile {
+    std::string type = "2 CORRECTED ACCELEROGRAM";
+    std::string id = "TESTA";
+    std::string component = "360";  // or "up"
+    int azimuth = 360;              // integer 14; -32768 missing
+    std::optional<double> maximum;  // real 30; default the values' maximum
+    std::string count;              // integer 17; default the number of values
+    std::vector<double> values;
+    std::string text() const;
+};
+
 }  // namespace smwave::testing

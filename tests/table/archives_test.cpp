@@ -84,6 +84,30 @@ std::vector<CsmipChannel> csmip_channels(const Signal& values, bool corrected, b
     return channels;
 }
 
+// Components 360, up and 90 of an SMC record, one file each (TESTN, TESTZ, TESTE); `change` alters
+// the first.
+void write_smc(const fs::path& dir, const Signal& values, const std::function<void(SmcFile&)>& change) {
+    const char* components[] = {"360", "up", "90"};
+    const int azimuths[] = {360, -32768, 90};
+    const char* ids[] = {"TESTN", "TESTZ", "TESTE"};
+    for (std::size_t k = 0; k < 3; ++k) {
+        SmcFile smc;
+        smc.id = ids[k];
+        smc.component = components[k];
+        smc.azimuth = azimuths[k];
+        smc.values = values[k];
+        if (k == 0 && change) change(smc);
+        write_file(dir / ids[k], smc.text());
+    }
+}
+
+std::string smc_text(const Signal& v, const std::function<void(SmcFile&)>& change) {
+    SmcFile smc;
+    smc.values = v[0];
+    change(smc);
+    return smc.text();
+}
+
 struct ArchiveCase {
     std::string name;
     std::function<void(const fs::path&, const Signal&)> write;
@@ -334,6 +358,34 @@ const ArchiveCase cases[] = {
      "smwave-table: rec.V2: channel block 1: the peak acceleration is 10 but the header states 12.5 (more "
      "than "
      "0.1 % apart); the agency's filtering may explain a difference\n"},
+    {"SmcThreeFiles",
+     [](const fs::path& dir, const Signal& v) { write_smc(dir, v, {}); },
+     100,
+     1,
+     {"TESTN", "TESTZ", "TESTE", "-o", "table.txt"},
+     {"TEST", "H90", "H360", "UP"},
+     {2, 0, 1},
+     {{"azimuths", "90,0,-"},
+      {"dips", "0,0,-90"},
+      {"latitude", "37.79"},
+      {"longitude", "-122.4"},
+      {"units", "cm/s/s"},
+      {"level", "corrected"},
+      {"origin_latitude", "37.036"},
+      {"origin_depth", "18"},
+      {"magnitude", "6.9"},
+      {"source", "TESTE"}},
+     ""},
+    {"SmcStatedMaximumDiffers",
+     [](const fs::path& dir, const Signal& v) { write_smc(dir, v, [](SmcFile& f) { f.maximum = 11.0; }); },
+     100,
+     1,
+     {"TESTN", "TESTZ", "TESTE", "-o", "table.txt"},
+     {"TEST", "H90", "H360", "UP"},
+     {2, 0, 1},
+     {},
+     "smwave-table: TESTN: the maximum is 10 but real 30 states 11 (more than 0.1 % apart); the agency's "
+     "filtering may explain a difference\n"},
 };
 
 void PrintTo(const ArchiveCase& c, std::ostream* out) { *out << c.name; }
@@ -504,8 +556,23 @@ const RefusalCase refusals[] = {
          return replaced_line(csmip_text(csmip_channels(v, false)), 12, "UNITS OF UNCOR ACCEL ARE FURLONGS");
      },
      "r1:12: the units of the data cannot be told"},
+    {"SmcUncorrectedRefused",
+     [](const Signal& v) { return smc_text(v, [](SmcFile& f) { f.type = "1 UNCORRECTED ACCELEROGRAM"; }); },
+     "r1:1: the file holds '1 UNCORRECTED ACCELEROGRAM': only corrected accelerograms"},
+    {"SmcTruncated",
+     [](const Signal& v) {
+         const std::string text = smc_text(v, [](SmcFile&) {});
+         return text.substr(0, text.size() - 81);
+     },
+     "the samples end after 592 of the 600 values the header states"},
+    {"SmcCountBeyondData", [](const Signal& v) { return smc_text(v, [](SmcFile& f) { f.count = "599"; }); },
+     "more samples values than the 599 the header states"},
+    {"SmcBadToken",
+     [](const Signal& v) { return replaced_line(smc_text(v, [](SmcFile&) {}), 40, " 1.0000E+0 x.yE+0"); },
+     "r1:40: 'x.yE+0' is not a number"},
     {"UnknownTextFormat", [](const Signal&) { return std::string("a b c d e\n1 2 3 4 5\n2 3 4 5 6\n"); },
-     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP or RENADIC; for plain columns give "
+     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC or SMC; for plain columns "
+     "give "
      "--columns"},
 };
 
