@@ -117,6 +117,19 @@ std::optional<std::int64_t> us_date_time(std::string_view text) {
     return *local - *offset;
 }
 
+std::optional<double> bearing_azimuth(std::string_view bearing) {
+    const std::string text = upper_case(trim(bearing));
+    if (text.size() < 3) return std::nullopt;
+    const char from = text.front(), toward = text.back();
+    const auto angle = companion::parse_number(std::string_view(text).substr(1, text.size() - 2));
+    if (!angle || *angle < 0 || *angle > 90 || (from != 'N' && from != 'S') ||
+        (toward != 'E' && toward != 'W'))
+        return std::nullopt;
+    const double azimuth =
+        from == 'N' ? (toward == 'E' ? *angle : 360 - *angle) : (toward == 'E' ? 180 - *angle : 180 + *angle);
+    return std::fmod(azimuth, 360.0);
+}
+
 double peak_of(const std::vector<double>& values) {
     double peak = 0;
     for (const double value : values) peak = std::max(peak, std::abs(value));

@@ -37,6 +37,10 @@ std::optional<std::int64_t> zone_offset(std::string_view word);
 // from 1930 to 2029), made UTC from the zone word; nothing for other text or an unknown zone.
 std::optional<std::int64_t> us_date_time(std::string_view text);
 
+// The azimuth of a compass bearing ("N28W" 332, "S62W" 242, "N00E" 0, "N90E" 90), in degrees
+// clockwise from north; nothing for other text.
+std::optional<double> bearing_azimuth(std::string_view bearing);
+
 // The largest magnitude among the values.
 double peak_of(const std::vector<double>& values);
 

@@ -4,6 +4,8 @@
 
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
+#include "table/afad_reader.hpp"
+#include "table/bhrc_reader.hpp"
 #include "table/cosmos_reader.hpp"
 #include "table/csmip_reader.hpp"
 #include "table/cwb_reader.hpp"
@@ -17,6 +19,7 @@
 #include "table/smc_reader.hpp"
 #include "table/table_writer.hpp"
 #include "table/text_lines.hpp"
+#include "table/usc_reader.hpp"
 
 namespace smwave::table {
 
@@ -37,6 +40,7 @@ constexpr NamedFormat named_formats[] = {
     {Format::mseed, "mseed"},     {Format::peer, "peer"},       {Format::cosmos, "cosmos"},
     {Format::esm, "esm"},         {Format::cwb, "cwb"},         {Format::geonet, "geonet"},
     {Format::csmip, "csmip"},     {Format::renadic, "renadic"}, {Format::smc, "smc"},
+    {Format::usc, "usc"},         {Format::bhrc, "bhrc"},       {Format::afad, "afad"},
     {Format::columns, "columns"},
 };
 
@@ -69,6 +73,9 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (looks_like_csmip(content)) return Format::csmip;
     if (looks_like_renadic(content)) return Format::renadic;
     if (looks_like_smc(content)) return Format::smc;
+    if (looks_like_usc(content)) return Format::usc;
+    if (looks_like_bhrc(content)) return Format::bhrc;
+    if (looks_like_afad(content)) return Format::afad;
     return Format::columns;
 }
 
@@ -98,6 +105,12 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
             return read_csmip(content, name);
         case Format::smc:
             return read_smc(content, name);
+        case Format::usc:
+            return read_usc(content, name);
+        case Format::bhrc:
+            return read_bhrc(content, name);
+        case Format::afad:
+            return read_afad(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -185,7 +198,9 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos ||
                                 input->format == Format::esm || input->format == Format::cwb ||
                                 input->format == Format::geonet || input->format == Format::csmip ||
-                                input->format == Format::renadic || input->format == Format::smc);
+                                input->format == Format::renadic || input->format == Format::smc ||
+                                input->format == Format::usc || input->format == Format::bhrc ||
+                                input->format == Format::afad);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {

@@ -27,11 +27,15 @@ enum class Format {
     csmip,
     renadic,
     smc,
+    usc,
+    bhrc,
+    afad,
     columns
 };
 
 // The names --format takes, in the order the formats are tried: "knet", "sac", "sac-ascii", "mseed",
-// "peer", "cosmos", "esm", "cwb", "geonet", "csmip", "renadic", "smc", "columns".
+// "peer", "cosmos", "esm", "cwb", "geonet", "csmip", "renadic", "smc", "usc",
+// "bhrc", "afad", "columns".
 std::vector<std::string> format_names();
 
 // The format of a name of format_names().
@@ -39,7 +43,8 @@ std::optional<Format> format_named(std::string_view name);
 
 // The format the content is in: K-NET by its first label, SAC binary by its header version in either
 // byte order, SAC alphanumeric by its header lines, miniSEED by its record header, PEER, COSMOS, ESM,
-// CWB, GeoNet, CSMIP, RENADIC and SMC by their first lines; other text is taken as plain columns. Nothing for
+// CWB, GeoNet, CSMIP, RENADIC, SMC, USC,
+// BHRC and AFAD by their first lines; other text is taken as plain columns. Nothing for
 // other binary content.
 std::optional<Format> recognise_format(std::string_view content);
 

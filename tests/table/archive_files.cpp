@@ -294,6 +294,86 @@ std::string SmcFile::text() const {
     return text + smc_values(values);
 }
 
+std::string UscFile::text() const {
+    const std::string points = count.empty() ? std::to_string(values.size()) : count;
+    std::string text = "FILE 017M30CC.Y0A OF UNCORRECTED ACCELEROGRAM DATA OF VOLUME I:\nTEST\n";
+    text += "MAR  5, 2024 -0334 GMT\nTEST EARTHQUAKE\nSTATION USC# 0057   34 25 09N, 118 25 34W\nTEST SITE\n";
+    text += "COMP " + bearing + "\nTEST\nEPICENTER 34 12 36N, 118 32 13W\n";
+    text += "INSTR PERIOD = .040 SEC  DAMPING = .60\nNO. OF POINTS =   " + points +
+            "      DURATION =  5.990 SEC\nUNITS ARE SEC AND G/10\nRMS ACCEL = .638 G/10\n";
+    std::vector<double> integers(100, 0);
+    integers[8] = 57;
+    integers[21] = 3, integers[22] = 5, integers[23] = 2024, integers[24] = 334;
+    integers[27] = static_cast<double>(values.size());
+    text += fixed_lines(integers, "%5.0f", 16);
+    std::vector<double> reals(50, 0);
+    reals[0] = 0.04, reals[1] = 0.6, reals[2] = 5.99;
+    reals[6] = 34.21, reals[7] = 118.537, reals[8] = 34.419, reals[9] = 118.426;
+    text += fixed_lines(reals, "%10.3f", 8);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i % 5 == 0) text += ' ';
+        text += printed("%7.3f", static_cast<double>(i) / 100) + printed("%7.3f", values[i]);
+        if (i % 5 == 4 || i + 1 == values.size()) text += '\n';
+    }
+    return text;
+}
+
+std::string BhrcFile::text() const {
+    const char* letters[] = {"L", "V", "T"};
+    std::string text;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const std::string points = count.empty() ? std::to_string(values[k].size()) : count;
+        text += "* VOL1DS FILE:  5522/0" + std::to_string(k + 1) + "\nInst Type = SSA-2\n";
+        text += "Origin Time : 2024/03/05   03:34:00\n\n" + std::string(letters[k]) + "\n\nCOMP " +
+                letters[k] + "1\n";
+        text +=
+            "Test Site                 Station   37.485 N 45.891 E   Altitude 1333m   Azimuth L 324   T 54\n";
+        text += "Epicenter 38.520 N 46.860 E   FD 12 Km mb      Ms      Mw6.1   M        ML   (BHRC   )\n";
+        text += "INSTR PERIOD =  .019 SEC   DAMPING =  .640\nNO. OF POINTS =   " + points +
+                "      DURATION =  6.000\n";
+        text += "UNITS ARE SECONDS AND G/10\n\n";
+        std::vector<double> integers(112, 0);
+        integers[27] = static_cast<double>(values[k].size());
+        for (std::size_t line = 0; line < 7; ++line) {
+            for (std::size_t f = 0; f < 14; ++f) text += printed("%5.0f", integers[16 * line + f]);
+            text += '\n';
+        }
+        std::vector<double> reals(42, 0);
+        reals[0] = 0.0193424, reals[1] = 0.64, reals[2] = 6, reals[6] = 100;
+        for (std::size_t line = 0; line < 7; ++line) {
+            for (std::size_t f = 0; f < 5; ++f) text += printed("%13.6E", reals[6 * line + f]);
+            text += "  .00\n";
+        }
+        text += fixed_lines(values[k], "%13.6E", 10) + "/&\n";
+    }
+    return text;
+}
+
+std::string AfadFile::text() const {
+    auto peak = [](const std::vector<double>& series) {
+        double largest = 0;
+        for (const double value : series) largest = std::max(largest, std::abs(value));
+        return largest;
+    };
+    std::string text = "STRONG GROUND MOTION RECORDS OF TURKIYE\n";
+    text += "PLACE                   : Test\nEARTHQUAKE DATE         : 2024/03/05 03:34:00 (GMT)\n";
+    text += "EPICENTER COORDINATES   : 36.91980N-27.44350E\nEARTHQUAKE DEPTH (km)   : 19.44\n";
+    text += "EARTHQUAKE MAGNITUDE    : 6.5 Mw\nSTATION ID              : 0921\n";
+    text += "STATION COORDINATES     : 37.87470N-27.59223E\nSTATION ALTITUDE (m)    : 66\n";
+    text += "RECORD TIME             : 05/03/2024 03:34:05.000000 (GMT)\n";
+    text += "NUMBER OF DATA          : " + (count.empty() ? std::to_string(values[0].size()) : count) + "\n";
+    text += "SAMPLING INTERVAL (sec) : 0.01\n";
+    text += pga_label + std::string(24 - pga_label.size(), ' ') + ": (N-S) " +
+            printed("%.6f", pga ? *pga : peak(values[0])) + " (E-W) " + printed("%.6f", peak(values[1])) +
+            " (U-D) " + printed("%.6f", peak(values[2])) + "\n";
+    text += "X                       : x\nY                       : y\nAFAD test\nCopyright test\n";
+    text += "       N-S          E-W          U-D\n";
+    for (std::size_t i = 0; i < values[0].size(); ++i)
+        text += printed("%12.6f", values[0][i]) + printed("%14.6f", values[1][i]) +
+                printed("%13.6f", values[2][i]) + "\n";
+    return text;
+}
+
 std::string csmip_text(const std::vector<CsmipChannel>& channels) {
     std::string text;
     for (const auto& c : channels) {

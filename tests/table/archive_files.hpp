@@ -90,4 +90,30 @@ struct SmcFile {
     std::string text() const;
 };
 
+// A USC Volume I file of one component: 13 text lines, 100 integers, 50 reals, then (time, value)
+// pairs in tenths of g, a blank and 10F7.3 a line, 100 samples a second.
+struct UscFile {
+    std::string bearing = "N00W";
+    std::string count;  // default the number of values
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// A BHRC file of three components L, V, T (azimuths 324 and 54): per component 13 text lines,
+// 7 integer lines and 7 real lines cut at column 70, values in tenths of g (10E13.6), "/&".
+struct BhrcFile {
+    std::string count;  // line 11's and integer 28's; default the number of values
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
+// An AFAD record: the labelled header, then rows of N-S, E-W, U-D in gal (F12.6, F14.6, F13.6).
+struct AfadFile {
+    std::string count;  // default the rows
+    std::string pga_label = "RAW PGA VALUES (gal)";
+    std::optional<double> pga;  // the N-S column's; default its peak
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
 }  // namespace smwave::testing

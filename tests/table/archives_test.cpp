@@ -386,6 +386,86 @@ const ArchiveCase cases[] = {
      {},
      "smwave-table: TESTN: the maximum is 10 but real 30 states 11 (more than 0.1 % apart); the agency's "
      "filtering may explain a difference\n"},
+    {"UscThreeFilesOfPairs",
+     [](const fs::path& dir, const Signal& v) {
+         const char* bearings[] = {"N00E", "UP", "N90E"};
+         for (std::size_t k = 0; k < 3; ++k) {
+             UscFile usc;
+             usc.bearing = bearings[k];
+             usc.values = v[k];
+             write_file(dir / ("u" + std::to_string(k) + ".y0a"), usc.text());
+         }
+     },
+     100,
+     gravity / 10,
+     {"u0.y0a", "u1.y0a", "u2.y0a", "-o", "table.txt"},
+     {"0057", "N90E", "N00E", "UP"},
+     {2, 0, 1},
+     {{"azimuths", "90,0,-"},
+      {"latitude", "34.419"},
+      {"longitude", "-118.426"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_longitude", "-118.537"},
+      {"level", "V1"}},
+     ""},
+    {"BhrcThreeComponentsByTheirAzimuths",
+     [](const fs::path& dir, const Signal& v) {
+         BhrcFile bhrc;
+         bhrc.values = v;
+         write_file(dir / "5522-1.V1", bhrc.text());
+     },
+     100,
+     gravity / 10,
+     {"5522-1.V1", "-o", "table.txt"},
+     {"Test_Site", "T1", "L1", "V1"},
+     {2, 0, 1},
+     {{"azimuths", "54,324,-"},
+      {"latitude", "37.485"},
+      {"longitude", "45.891"},
+      {"elevation", "1333"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_latitude", "38.52"},
+      {"origin_depth", "12"},
+      {"magnitude", "6.1"}},
+     ""},
+    {"AfadColumnsWithTheirPeaks",
+     [](const fs::path& dir, const Signal& v) {
+         AfadFile afad;
+         afad.values = v;
+         write_file(dir / "rec.txt", afad.text());
+     },
+     100,
+     1,
+     {"rec.txt", "-o", "table.txt"},
+     {"0921", "E-W", "N-S", "U-D"},
+     {1, 0, 2},
+     {{"azimuths", "90,0,-"},
+      {"dips", "0,0,-90"},
+      {"latitude", "37.8747"},
+      {"longitude", "27.59223"},
+      {"elevation", "66"},
+      {"start", "2024-03-05T03:34:05Z"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_latitude", "36.9198"},
+      {"origin_depth", "19.44"},
+      {"magnitude", "6.5"}},
+     ""},
+    {"AfadStatedPeakDiffers",
+     [](const fs::path& dir, const Signal& v) {
+         AfadFile afad;
+         afad.values = v;
+         afad.pga = 9.5;
+         write_file(dir / "rec.txt", afad.text());
+     },
+     100,
+     1,
+     {"rec.txt", "-o", "table.txt"},
+     {"0921", "E-W", "N-S", "U-D"},
+     {1, 0, 2},
+     {},
+     "smwave-table: rec.txt: column N-S: the peak acceleration is 10 but the header states 9.5 (more than "
+     "0.1 % "
+     "apart): check the file\n"},
 };
 
 void PrintTo(const ArchiveCase& c, std::ostream* out) { *out << c.name; }
@@ -570,6 +650,53 @@ const RefusalCase refusals[] = {
     {"SmcBadToken",
      [](const Signal& v) { return replaced_line(smc_text(v, [](SmcFile&) {}), 40, " 1.0000E+0 x.yE+0"); },
      "r1:40: 'x.yE+0' is not a number"},
+    {"UscCountDiffers",
+     [](const Signal& v) {
+         UscFile usc;
+         usc.values = v[0];
+         usc.count = "599";
+         return usc.text();
+     },
+     "r1:11: the number of points (599) differs from integer 28 (600)"},
+    {"UscTruncated",
+     [](const Signal& v) {
+         UscFile usc;
+         usc.values = v[0];
+         const std::string text = usc.text();
+         return text.substr(0, text.size() - 72);
+     },
+     "the (time, value) pairs' numbers end after 1190 of the 1200 values the header states"},
+    {"BhrcNoEndLine",
+     [](const Signal& v) {
+         BhrcFile bhrc;
+         bhrc.values = v;
+         std::string text = bhrc.text();
+         return text.replace(text.find("/&"), 2, "  ");
+     },
+     "r1:88: expected the channel's end line"},
+    {"BhrcBadToken",
+     [](const Signal& v) {
+         BhrcFile bhrc;
+         bhrc.values = v;
+         return replaced_line(bhrc.text(), 30, " 1.000000E-01     x.500000");
+     },
+     "r1:30: 'x.500000' is not a number"},
+    {"AfadRowsShort",
+     [](const Signal& v) {
+         AfadFile afad;
+         afad.values = v;
+         afad.count = "601";
+         return afad.text();
+     },
+     "r1:619: the rows' values end after 1800 of the 1803 values the header states"},
+    {"AfadUnitsUnknown",
+     [](const Signal& v) {
+         AfadFile afad;
+         afad.values = v;
+         afad.pga_label = "RAW PGA VALUES (mg)";
+         return afad.text();
+     },
+     "r1:13: the PGA values are not in gal: the units cannot be told"},
     {"UnknownTextFormat", [](const Signal&) { return std::string("a b c d e\n1 2 3 4 5\n2 3 4 5 6\n"); },
      "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC or SMC; for plain columns "
      "give "
