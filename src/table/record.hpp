@@ -20,7 +20,7 @@ struct Record {
     std::string network, station, location;
     std::array<std::string, 3> names;
     std::array<std::optional<double>, 3> azimuths, dips;
-    std::array<bool, 3> absent{};                // components the record lacks, zeros in the table
+    std::array<bool, 3> absent{};  // components the record lacks, zeros in the table
     std::array<std::vector<double>, 3> samples;  // all of one length
     double interval = 0;
     std::optional<std::int64_t> start;  // microseconds since 1970 UTC
