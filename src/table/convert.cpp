@@ -19,6 +19,7 @@
 #include "table/smc_reader.hpp"
 #include "table/table_writer.hpp"
 #include "table/text_lines.hpp"
+#include "table/unam_reader.hpp"
 #include "table/usc_reader.hpp"
 
 namespace smwave::table {
@@ -36,12 +37,12 @@ struct NamedFormat {
 };
 
 constexpr NamedFormat named_formats[] = {
-    {Format::knet, "knet"},       {Format::sac, "sac"},         {Format::sac_ascii, "sac-ascii"},
-    {Format::mseed, "mseed"},     {Format::peer, "peer"},       {Format::cosmos, "cosmos"},
-    {Format::esm, "esm"},         {Format::cwb, "cwb"},         {Format::geonet, "geonet"},
-    {Format::csmip, "csmip"},     {Format::renadic, "renadic"}, {Format::smc, "smc"},
-    {Format::usc, "usc"},         {Format::bhrc, "bhrc"},       {Format::afad, "afad"},
-    {Format::columns, "columns"},
+    {Format::knet, "knet"},   {Format::sac, "sac"},         {Format::sac_ascii, "sac-ascii"},
+    {Format::mseed, "mseed"}, {Format::peer, "peer"},       {Format::cosmos, "cosmos"},
+    {Format::esm, "esm"},     {Format::cwb, "cwb"},         {Format::geonet, "geonet"},
+    {Format::csmip, "csmip"}, {Format::renadic, "renadic"}, {Format::smc, "smc"},
+    {Format::usc, "usc"},     {Format::bhrc, "bhrc"},       {Format::afad, "afad"},
+    {Format::unam, "unam"},   {Format::columns, "columns"},
 };
 
 }  // namespace
@@ -76,6 +77,7 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (looks_like_usc(content)) return Format::usc;
     if (looks_like_bhrc(content)) return Format::bhrc;
     if (looks_like_afad(content)) return Format::afad;
+    if (looks_like_unam(content)) return Format::unam;
     return Format::columns;
 }
 
@@ -111,6 +113,8 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
             return read_bhrc(content, name);
         case Format::afad:
             return read_afad(content, name);
+        case Format::unam:
+            return read_unam(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -157,13 +161,11 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     auto reading = read_content(*content, name, *format, options);
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {
-        return Problem{name, 0,
-                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC or SMC; for "
-                       "plain columns "
-                       "give "
-                       "--columns (read as "
-                       "columns: " +
-                           reading.problem().what + ")"};
+        return Problem{
+            name, 0,
+            "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC, SMC, USC, BHRC, "
+            "AFAD or UNAM; for plain columns give --columns (read as columns: " +
+                reading.problem().what + ")"};
     }
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};
@@ -200,7 +202,7 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
                                 input->format == Format::geonet || input->format == Format::csmip ||
                                 input->format == Format::renadic || input->format == Format::smc ||
                                 input->format == Format::usc || input->format == Format::bhrc ||
-                                input->format == Format::afad);
+                                input->format == Format::afad || input->format == Format::unam);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {

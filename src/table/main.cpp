@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         "Writes smwave's input table (time and 42 channels, the components in channels 38, 40 and 17)\n"
         "from three single-component records or one record of three components:\n"
         "K-NET/KiK-net ASCII, SAC binary or alphanumeric, miniSEED, PEER AT2, COSMOS V0/V1/V2, ESM\n"
-        "ASCII, CWB, GeoNet V1A/V2A, CSMIP V1/V2, RENADIC, USGS SMC, USC, BHRC, AFAD,\n"
+        "ASCII, CWB, GeoNet V1A/V2A, CSMIP V1/V2, RENADIC, USGS SMC, USC, BHRC, AFAD, UNAM,\n"
         "or plain columns."};
     smwave::table::ConversionOptions options;
     std::string format, columns, channels, prefilter;

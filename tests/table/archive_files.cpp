@@ -374,6 +374,39 @@ std::string AfadFile::text() const {
     return text;
 }
 
+std::string UnamFile::text() const {
+    auto item = [](const std::string& label, const std::string& value) {
+        return label + std::string(39 - label.size(), ' ') + ": " + value + "\n";
+    };
+    auto maximum = [](const std::vector<double>& series) {
+        return *std::max_element(series.begin(), series.end(),
+                                 [](double a, double b) { return std::abs(a) < std::abs(b); });
+    };
+    const std::string n = std::to_string(values[0].size());
+    std::string text = "BASE MEXICANA DE DATOS DE SISMOS FUERTES\nTEST\nTEST\nTEST\nTEST\nTEST\n";
+    text += "ARCHIVO ESTANDAR DE ACELERACION: TEST.191\n" + item("VERSION DEL FORMATO", "2.0");
+    text += "DATOS DE LA ESTACION:\n" + item("CLAVE DE LA ESTACION", "CANA") +
+            item("COORDENADAS DE LA ESTACION", "18.567007 LAT. N") + item("", "101.977162 LONG. W") +
+            item("ALTITUD (msnm)", "1140") + item("ORIENTACION C1-C6 (rumbo;orientacion)", "/N00E/N90E/V");
+    text += item("INTERVALO DE MUESTREO, C1-C6 (s)", "/0.01/0.01/0.01") + "DATOS DEL SISMO:\n";
+    text += item("FECHA DEL SISMO [GMT]", "2024/03/05") + item("HORA EPICENTRO (GMT)", "03:34:00.0") +
+            item("COORDENADAS DEL EPICENTRO", "17.2 LAT. N") + item("", "100.1 LONG. W") +
+            item("PROFUNDIDAD FOCAL (Km)", "51") + item("MAGNITUD(ES)", "/M=7.1");
+    text += "DATOS DE ESTE REGISTRO:\n" + item("HORA DE LA PRIMERA MUESTRA (GMT)", "03:34:05.500");
+    text += item("NUM. TOTAL DE MUESTRAS, C1-C6", counts.empty() ? "/" + n + "/" + n + "/" + n : counts);
+    text += item("ACEL. MAX.(Gal), C1-C6", "/" + printed("%.2f", maximum(values[0])) + "/" +
+                                               printed("%.2f", maximum(values[1])) + "/" +
+                                               printed("%.2f", maximum(values[2])));
+    text += item("UNIDADES DE LOS DATOS", units) + item("FORMATO DATOS (FORTRAN,10 campos/dato)", "3F10.4");
+    text +=
+        "DATOS DE ACELERACION:\n----------\n   CANAL-1   CANAL-2   CANAL-3\n      N00E      N90E         "
+        "V\n----------\n";
+    for (std::size_t i = 0; i < values[0].size(); ++i)
+        text += printed("%10.4f", values[0][i]) + printed("%10.4f", values[1][i]) +
+                printed("%10.4f", values[2][i]) + "\n";
+    return text;
+}
+
 std::string csmip_text(const std::vector<CsmipChannel>& channels) {
     std::string text;
     for (const auto& c : channels) {

@@ -116,4 +116,13 @@ struct AfadFile {
     std::string text() const;
 };
 
+// A UNAM standard file: the labelled header (label to column 39, ':' in 40), the four title lines
+// after "DATOS DE ACELERACION:", then rows of three channels N00E, N90E, V in 3F10.4, gal.
+struct UnamFile {
+    std::string counts;  // "/600/600/600" by default
+    std::string units = "Gal (cm/s/s)";
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
 }  // namespace smwave::testing

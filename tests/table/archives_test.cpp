@@ -466,6 +466,27 @@ const ArchiveCase cases[] = {
      "smwave-table: rec.txt: column N-S: the peak acceleration is 10 but the header states 9.5 (more than "
      "0.1 % "
      "apart): check the file\n"},
+    {"UnamChannelsByTheirBearings",
+     [](const fs::path& dir, const Signal& v) {
+         UnamFile unam;
+         unam.values = v;
+         write_file(dir / "CANA2403.051", unam.text());
+     },
+     100,
+     1,
+     {"CANA2403.051", "-o", "table.txt"},
+     {"CANA", "N90E", "N00E", "V"},
+     {1, 0, 2},
+     {{"azimuths", "90,0,-"},
+      {"latitude", "18.567007"},
+      {"longitude", "-101.977162"},
+      {"elevation", "1140"},
+      {"start", "2024-03-05T03:34:05.5Z"},
+      {"origin_time", "2024-03-05T03:34:00Z"},
+      {"origin_longitude", "-100.1"},
+      {"origin_depth", "51"},
+      {"magnitude", "7.1"}},
+     ""},
 };
 
 void PrintTo(const ArchiveCase& c, std::ostream* out) { *out << c.name; }
@@ -697,10 +718,33 @@ const RefusalCase refusals[] = {
          return afad.text();
      },
      "r1:13: the PGA values are not in gal: the units cannot be told"},
+    {"UnamCountsDisagree",
+     [](const Signal& v) {
+         UnamFile unam;
+         unam.values = v;
+         unam.counts = "/600/600/599";
+         return unam.text();
+     },
+     "r1:25: the channels' sample counts are not one count"},
+    {"UnamUnitsUnknown",
+     [](const Signal& v) {
+         UnamFile unam;
+         unam.values = v;
+         unam.units = "furlongs";
+         return unam.text();
+     },
+     "r1:27: UNIDADES DE LOS DATOS 'furlongs' are not units of acceleration"},
+    {"UnamTruncated",
+     [](const Signal& v) {
+         UnamFile unam;
+         unam.values = v;
+         const std::string text = unam.text();
+         return text.substr(0, text.size() - 31 * 3);
+     },
+     "the rows' values end after 1791 of the 1800 values the header states"},
     {"UnknownTextFormat", [](const Signal&) { return std::string("a b c d e\n1 2 3 4 5\n2 3 4 5 6\n"); },
-     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC or SMC; for plain columns "
-     "give "
-     "--columns"},
+     "r1: not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC, SMC, USC, BHRC, AFAD or "
+     "UNAM; for plain columns give --columns"},
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
