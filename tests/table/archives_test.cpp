@@ -776,7 +776,27 @@ TEST(ArchiveInfo, RowsOfEachFormat) {
     CwbFile cwb;
     cwb.up = values[0], cwb.north = values[1], cwb.east = values[2];
     write_file(dir / "c.dat", cwb.text());
-    const ToolResult run = run_table(dir.path(), {"--info", "a.AT2", "rec.V2c", "e.ASC", "c.dat"});
+    GeonetFile geonet;
+    geonet.values = values;
+    write_file(dir / "g.V2A", geonet.text());
+    write_file(dir / "rec.V2", csmip_text(csmip_channels(values, true)));
+    SmcFile smc;
+    smc.values = values[0];
+    write_file(dir / "s.smc", smc.text());
+    UscFile usc;
+    usc.values = values[0];
+    write_file(dir / "u.y0a", usc.text());
+    BhrcFile bhrc;
+    bhrc.values = values;
+    write_file(dir / "b.V1", bhrc.text());
+    AfadFile afad;
+    afad.values = values;
+    write_file(dir / "f.txt", afad.text());
+    UnamFile unam;
+    unam.values = values;
+    write_file(dir / "m.191", unam.text());
+    const ToolResult run = run_table(dir.path(), {"--info", "a.AT2", "rec.V2c", "e.ASC", "c.dat", "g.V2A",
+                                                  "rec.V2", "s.smc", "u.y0a", "b.V1", "f.txt", "m.191"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(
         run.out.substr(run.out.find('\n') + 1),
@@ -786,7 +806,20 @@ TEST(ArchiveInfo, RowsOfEachFormat) {
         "e.ASC,esm,HI,ARS1,,HNE,2024-03-05T03:34:05Z,100,600,cm/s/s,38.125,21.5,2024-03-05T03:34:00Z,38.5,"
         "22.25,9,4.6,\n"
         "c.dat,cwb,,EAS,,U N E,2024-03-05T03:34:05Z,50,600,cm/s/s,22.381,120.857,2024-03-05T03:34:00Z,24.14,"
-        "121.69,10,6,\n");
+        "121.69,10,6,\n"
+        "g.V2A,geonet,,TEST,,N28W Up S62W,,100,600,cm/s/s,-42.6194,173.0536,2024-03-05T03:34:00Z,-42.6925,"
+        "173.0219,15,7.8,\n"
+        "rec.V2,csmip,,13160,,H360 UP H90,2024-03-05T03:34:05Z,100,600,cm/s/s,33.634,-117.902,"
+        "2024-03-05T03:34:00Z,34.201,-116.826,7,6.4,\n"
+        "s.smc,smc,,TEST,,H360,,100,600,cm/s/s,37.79,-122.4,,37.036,-121.883,18,6.9,\n"
+        "u.y0a,usc,,0057,,N00W,,100,600,cm/s/s,34.419,-118.426,2024-03-05T03:34:00Z,34.21,-118.537,,,\n"
+        "b.V1,bhrc,,Test Site,,L1 V1 "
+        "T1,,100,600,cm/s/s,37.485,45.891,2024-03-05T03:34:00Z,38.52,46.86,12,6.1,\n"
+        "f.txt,afad,,0921,,N-S E-W "
+        "U-D,2024-03-05T03:34:05Z,100,600,cm/s/s,37.8747,27.59223,2024-03-05T03:34:00Z,"
+        "36.9198,27.4435,19.44,6.5,\n"
+        "m.191,unam,,CANA,,N00E N90E V,2024-03-05T03:34:05.5Z,100,600,cm/s/s,18.567007,-101.977162,"
+        "2024-03-05T03:34:00Z,17.2,-100.1,51,7.1,\n");
 }
 
 }  // namespace
