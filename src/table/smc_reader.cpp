@@ -1,6 +1,7 @@
 #include "table/smc_reader.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "table/agency_header.hpp"
@@ -47,6 +48,10 @@ bool looks_like_smc(std::string_view content) {
     const std::string_view first = nth_line(content, 0);
     if (first.size() < 3 || first[0] < '0' || first[0] > '9' || first[1] != ' ' || first[2] == ' ')
         return false;
+    // The data type is words ("CORRECTED ACCELEROGRAM"): a row of numbers is not such a line.
+    for (const char c : first.substr(2)) {
+        if (!std::isalpha(static_cast<unsigned char>(c)) && c != ' ' && c != '\r') return false;
+    }
     const std::string_view integers = nth_line(content, 11);
     if (integers.size() < 80) return false;
     for (std::size_t at = 0; at < 80; at += 10) {

@@ -8,8 +8,8 @@
 
 namespace smwave::table {
 
-// Line 1 a one-digit code, a blank and the data type ("2 CORRECTED ACCELEROGRAM"); line 12 eight
-// ten-character integers.
+// Line 1 a one-digit code, a blank and the data type in words ("2 CORRECTED ACCELEROGRAM"); line 12
+// eight ten-character integers.
 bool looks_like_smc(std::string_view content);
 
 // Reads 11 text lines, 48 integers (8I10, -32768 missing), 50 reals (5E15.7, 1.7e38 missing), the

@@ -765,6 +765,21 @@ TEST_P(ArchiveRefusal, NamesTheFileAndLine) {
 INSTANTIATE_TEST_SUITE_P(Table, ArchiveRefusal, ::testing::ValuesIn(refusals),
                          [](const auto& info) { return info.param.name; });
 
+// Rows of numbers 80 characters wide whose first row starts with one digit and a blank look, by their
+// twelfth line, like an SMC integer header: they stay plain columns.
+TEST(ArchiveRecognition, WideNumericRowsStayColumns) {
+    TempDir dir;
+    std::string rows;
+    for (int i = 0; i < 20; ++i) {
+        rows += std::to_string(i) + " 0.01";
+        for (int k = 0; k < 9; ++k) rows += "     " + std::to_string(k + i) + ".125";
+        rows += "\n";
+    }
+    write_file(dir / "wide.txt", rows);
+    const ToolResult run = run_table(dir.path(), {"wide.txt", "--columns", "1,2,3,4", "-o", "table.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
 TEST(ArchiveInfo, RowsOfEachFormat) {
     TempDir dir;
     const Signal values = stored(100);
