@@ -4,7 +4,10 @@
 
 #include "companion/output_file.hpp"
 #include "companion/suite_file.hpp"
+#include "table/afad_reader.hpp"
+#include "table/bhrc_reader.hpp"
 #include "table/cosmos_reader.hpp"
+#include "table/csmip_reader.hpp"
 #include "table/cwb_reader.hpp"
 #include "table/esm_reader.hpp"
 #include "table/geonet_reader.hpp"
@@ -13,8 +16,11 @@
 #include "table/mseed_reader.hpp"
 #include "table/peer_reader.hpp"
 #include "table/sac_reader.hpp"
+#include "table/smc_reader.hpp"
 #include "table/table_writer.hpp"
 #include "table/text_lines.hpp"
+#include "table/unam_reader.hpp"
+#include "table/usc_reader.hpp"
 
 namespace smwave::table {
 
@@ -23,17 +29,34 @@ using companion::Result;
 
 namespace fs = std::filesystem;
 
+namespace {
+
+struct NamedFormat {
+    Format format;
+    std::string_view name;
+};
+
+constexpr NamedFormat named_formats[] = {
+    {Format::knet, "knet"},   {Format::sac, "sac"},         {Format::sac_ascii, "sac-ascii"},
+    {Format::mseed, "mseed"}, {Format::peer, "peer"},       {Format::cosmos, "cosmos"},
+    {Format::esm, "esm"},     {Format::cwb, "cwb"},         {Format::geonet, "geonet"},
+    {Format::csmip, "csmip"}, {Format::renadic, "renadic"}, {Format::smc, "smc"},
+    {Format::usc, "usc"},     {Format::bhrc, "bhrc"},       {Format::afad, "afad"},
+    {Format::unam, "unam"},   {Format::columns, "columns"},
+};
+
+}  // namespace
+
+std::vector<std::string> format_names() {
+    std::vector<std::string> names;
+    for (const auto& named : named_formats) names.emplace_back(named.name);
+    return names;
+}
+
 std::optional<Format> format_named(std::string_view name) {
-    if (name == "knet") return Format::knet;
-    if (name == "sac") return Format::sac;
-    if (name == "sac-ascii") return Format::sac_ascii;
-    if (name == "mseed") return Format::mseed;
-    if (name == "peer") return Format::peer;
-    if (name == "cosmos") return Format::cosmos;
-    if (name == "esm") return Format::esm;
-    if (name == "cwb") return Format::cwb;
-    if (name == "geonet") return Format::geonet;
-    if (name == "columns") return Format::columns;
+    for (const auto& named : named_formats) {
+        if (named.name == name) return named.format;
+    }
     return std::nullopt;
 }
 
@@ -48,6 +71,13 @@ std::optional<Format> recognise_format(std::string_view content) {
     if (looks_like_esm(content)) return Format::esm;
     if (looks_like_cwb(content)) return Format::cwb;
     if (looks_like_geonet(content)) return Format::geonet;
+    if (looks_like_csmip(content)) return Format::csmip;
+    if (looks_like_renadic(content)) return Format::renadic;
+    if (looks_like_smc(content)) return Format::smc;
+    if (looks_like_usc(content)) return Format::usc;
+    if (looks_like_bhrc(content)) return Format::bhrc;
+    if (looks_like_afad(content)) return Format::afad;
+    if (looks_like_unam(content)) return Format::unam;
     return Format::columns;
 }
 
@@ -72,6 +102,19 @@ Result<Reading> read_content(std::string_view content, const std::string& name, 
             return read_cwb(content, name);
         case Format::geonet:
             return read_geonet(content, name);
+        case Format::csmip:
+        case Format::renadic:
+            return read_csmip(content, name);
+        case Format::smc:
+            return read_smc(content, name);
+        case Format::usc:
+            return read_usc(content, name);
+        case Format::bhrc:
+            return read_bhrc(content, name);
+        case Format::afad:
+            return read_afad(content, name);
+        case Format::unam:
+            return read_unam(content, name);
         case Format::columns:
             return read_columns(content, name, options.columns);
     }
@@ -100,27 +143,8 @@ Result<std::string> read_input(const std::string& name) {
 }  // namespace
 
 std::string_view format_name(Format format) {
-    switch (format) {
-        case Format::knet:
-            return "knet";
-        case Format::sac:
-            return "sac";
-        case Format::sac_ascii:
-            return "sac-ascii";
-        case Format::mseed:
-            return "mseed";
-        case Format::peer:
-            return "peer";
-        case Format::cosmos:
-            return "cosmos";
-        case Format::esm:
-            return "esm";
-        case Format::cwb:
-            return "cwb";
-        case Format::geonet:
-            return "geonet";
-        case Format::columns:
-            return "columns";
+    for (const auto& named : named_formats) {
+        if (named.format == format) return named.name;
     }
     return "unknown";
 }
@@ -137,11 +161,11 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     auto reading = read_content(*content, name, *format, options);
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {
-        return Problem{name, 0,
-                       "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB or GeoNet; for plain columns give "
-                       "--columns (read as "
-                       "columns: " +
-                           reading.problem().what + ")"};
+        return Problem{
+            name, 0,
+            "not K-NET, SAC, miniSEED, PEER, COSMOS, ESM, CWB, GeoNet, CSMIP, RENADIC, SMC, USC, BHRC, "
+            "AFAD or UNAM; for plain columns give --columns (read as columns: " +
+                reading.problem().what + ")"};
     }
     if (!reading) return reading.problem();
     return Input{*format, std::move(*reading)};
@@ -175,7 +199,10 @@ Result<std::vector<Component>> gather_components(const ConversionOptions& option
         if (!input) return input.problem();
         oriented = oriented && (input->format == Format::peer || input->format == Format::cosmos ||
                                 input->format == Format::esm || input->format == Format::cwb ||
-                                input->format == Format::geonet);
+                                input->format == Format::geonet || input->format == Format::csmip ||
+                                input->format == Format::renadic || input->format == Format::smc ||
+                                input->format == Format::usc || input->format == Format::bhrc ||
+                                input->format == Format::afad || input->format == Format::unam);
         for (const auto& warning : input->reading.warnings) warn(warning);
         std::vector<Component>& found = input->reading.components;
         if (options.inputs.size() > 1 && found.size() != 1) {

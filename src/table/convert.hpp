@@ -14,14 +14,39 @@
 
 namespace smwave::table {
 
-enum class Format { knet, sac, sac_ascii, mseed, peer, cosmos, esm, cwb, geonet, columns };
+enum class Format {
+    knet,
+    sac,
+    sac_ascii,
+    mseed,
+    peer,
+    cosmos,
+    esm,
+    cwb,
+    geonet,
+    csmip,
+    renadic,
+    smc,
+    usc,
+    bhrc,
+    afad,
+    unam,
+    columns
+};
 
-// "knet", "sac", "sac-ascii", "mseed", "peer", "cosmos", "esm", "cwb", "geonet", "columns".
+// The names --format takes, in the order the formats are tried: "knet", "sac", "sac-ascii", "mseed",
+// "peer", "cosmos", "esm", "cwb", "geonet", "csmip", "renadic", "smc", "usc",
+// "bhrc", "afad", "unam", "columns".
+std::vector<std::string> format_names();
+
+// The format of a name of format_names().
 std::optional<Format> format_named(std::string_view name);
 
 // The format the content is in: K-NET by its first label, SAC binary by its header version in either
 // byte order, SAC alphanumeric by its header lines, miniSEED by its record header, PEER, COSMOS, ESM,
-// CWB and GeoNet by their first lines; other text is taken as plain columns. Nothing for other binary content.
+// CWB, GeoNet, CSMIP, RENADIC, SMC, USC,
+// BHRC, AFAD and UNAM by their first lines; other text is taken as plain columns. Nothing for
+// other binary content.
 std::optional<Format> recognise_format(std::string_view content);
 
 struct ConversionOptions {

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
         "Writes smwave's input table (time and 42 channels, the components in channels 38, 40 and 17)\n"
         "from three single-component records or one record of three components:\n"
         "K-NET/KiK-net ASCII, SAC binary or alphanumeric, miniSEED, PEER AT2, COSMOS V0/V1/V2, ESM\n"
-        "ASCII, CWB, GeoNet V1A/V2A, or plain columns."};
+        "ASCII, CWB, GeoNet V1A/V2A, CSMIP V1/V2, RENADIC, USGS SMC, USC, BHRC, AFAD, UNAM,\n"
+        "or plain columns."};
     smwave::table::ConversionOptions options;
     std::string format;
     std::vector<double> prefilter;
@@ -42,12 +43,8 @@ int main(int argc, char** argv) {
     app.add_option("inputs", options.inputs, "One file of three components, or three files of one")
         ->required();
     app.add_option("-o,--output", options.output, "The table to write (default: standard output)");
-    app.add_option(
-           "--format", format,
-           "Read the inputs as knet, sac, sac-ascii, mseed, peer, cosmos, esm, cwb, geonet or columns "
-           "(default: from the content)")
-        ->check(CLI::IsMember(
-            {"knet", "sac", "sac-ascii", "mseed", "peer", "cosmos", "esm", "cwb", "geonet", "columns"}));
+    app.add_option("--format", format, "Read the inputs in this format (default: from the content)")
+        ->check(CLI::IsMember(smwave::table::format_names()));
     app.add_option("--columns", options.columns.columns,
                    "Columns T,A,B,C (time and components) or A,B,C, by number from 1 or header name")
         ->delimiter(',');

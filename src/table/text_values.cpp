@@ -63,7 +63,7 @@ Result<std::vector<double>> read_values(TextLines& lines, std::size_t count, con
             }
             continue;
         }
-        for (std::size_t at = 0; at < line.size(); at += layout.width) {
+        for (std::size_t at = layout.indent; at < line.size(); at += layout.width) {
             const std::string_view field = line.substr(at, layout.width);
             if (trim(field).empty()) continue;
             const auto value = companion::parse_number(field);
@@ -77,6 +77,33 @@ Result<std::vector<double>> read_values(TextLines& lines, std::size_t count, con
         }
     }
     return values;
+}
+
+Result<std::vector<std::optional<double>>> read_field_lines(TextLines& lines, std::size_t line_count,
+                                                            const FieldLayout& layout,
+                                                            const std::string& name, std::string_view what) {
+    std::vector<std::optional<double>> slots;
+    slots.reserve(line_count * layout.per_line);
+    std::string_view line;
+    for (std::size_t l = 0; l < line_count; ++l) {
+        if (!lines.next(line)) {
+            return Problem{name, lines.number() + 1,
+                           "the " + std::string(what) + " end after " + std::to_string(l) + " of their " +
+                               std::to_string(line_count) + " lines"};
+        }
+        for (std::size_t f = 0; f < layout.per_line; ++f) {
+            const std::size_t at = layout.indent + f * layout.width;
+            if (at + layout.width > line.size() || trim(line.substr(at, layout.width)).empty()) {
+                slots.emplace_back();
+                continue;
+            }
+            const std::string_view field = line.substr(at, layout.width);
+            const auto value = companion::parse_number(field);
+            if (!value) return Problem{name, lines.number(), quoted(trim(field)) + " is not a number"};
+            slots.push_back(value);
+        }
+    }
+    return slots;
 }
 
 std::optional<double> number_after(std::string_view line, std::string_view label) {

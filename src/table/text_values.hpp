@@ -14,10 +14,11 @@
 namespace smwave::table {
 
 // A block's layout: `per_line` values to a full line, each `width` characters (width 0: values
-// separated by blanks, as many as a line holds).
+// separated by blanks, as many as a line holds), after `indent` columns each line leaves blank.
 struct FieldLayout {
     std::size_t per_line = 0;
     std::size_t width = 0;
+    std::size_t indent = 0;
 };
 
 // Reads a field layout such as "(8F10.5)", "(1E15.6)", "(10I8)" or "5G15.7" (with or without
@@ -31,6 +32,15 @@ std::optional<FieldLayout> parse_field_layout(std::string_view text);
 companion::Result<std::vector<double>> read_values(TextLines& lines, std::size_t count,
                                                    const FieldLayout& layout, const std::string& name,
                                                    std::string_view what);
+
+// Reads `line_count` lines of fixed fields as numbered slots: field f (from 0) of line l (from 0)
+// is slot l x per_line + f. A field that is blank, or cut short by the end of its line, is absent.
+// The text ending early, or a field that is not a number: a Problem naming the file and line.
+companion::Result<std::vector<std::optional<double>>> read_field_lines(TextLines& lines,
+                                                                       std::size_t line_count,
+                                                                       const FieldLayout& layout,
+                                                                       const std::string& name,
+                                                                       std::string_view what);
 
 // The number written after `label` in `line` ("NPTS=   7999," after "NPTS="): the first blank-
 // separated word there, without a trailing comma. Nothing when the label is missing or the word is

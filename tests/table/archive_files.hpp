@@ -61,4 +61,68 @@ struct GeonetFile {
     std::string text() const;
 };
 
+// One channel of a CSMIP file. Volume 2: 25 text lines, 100 integers (16I5), 100 reals (8F10.4),
+// acceleration (8F10.5, cm/s/s), velocity and displacement (the acceleration over 10 and 100).
+// Volume 1: 13 text lines, 100 integers, 50 reals, then (time, value) pairs in tenths of g (10F7.3)
+// or, `digital`, values in g after a data header line (8F9.6). 100 samples a second, station 13160.
+struct CsmipChannel {
+    bool corrected = true;
+    bool digital = false;
+    std::string orientation = "90 Deg";  // after "Chan  1:"
+    int slot27 = 90;
+    std::string count;            // default the number of values
+    std::optional<double> peak;   // real 66 (Volume 2) or 7 (Volume 1, g); default the values' peak
+    std::string agency = "CDMG";  // Volume 1's line 8 (RENADIC names itself there)
+    std::vector<double> values;
+};
+std::string csmip_text(const std::vector<CsmipChannel>& channels);
+
+// A USGS SMC file of one component: 11 text lines, 48 integers (8I10), 50 reals (5E15.7), two
+// comment lines, then the values (8 fields of 10 characters, touching), 100 samples a second.
+struct SmcFile {
+    std::string type = "2 CORRECTED ACCELEROGRAM";
+    std::string id = "TESTA";
+    std::string component = "360";  // or "up"
+    int azimuth = 360;              // integer 14; -32768 missing
+    std::optional<double> maximum;  // real 30; default the values' maximum
+    std::string count;              // integer 17; default the number of values
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// A USC Volume I file of one component: 13 text lines, 100 integers, 50 reals, then (time, value)
+// pairs in tenths of g, a blank and 10F7.3 a line, 100 samples a second.
+struct UscFile {
+    std::string bearing = "N00W";
+    std::string count;  // default the number of values
+    std::vector<double> values;
+    std::string text() const;
+};
+
+// A BHRC file of three components L, V, T (azimuths 324 and 54): per component 13 text lines,
+// 7 integer lines and 7 real lines cut at column 70, values in tenths of g (10E13.6), "/&".
+struct BhrcFile {
+    std::string count;  // line 11's and integer 28's; default the number of values
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
+// An AFAD record: the labelled header, then rows of N-S, E-W, U-D in gal (F12.6, F14.6, F13.6).
+struct AfadFile {
+    std::string count;  // default the rows
+    std::string pga_label = "RAW PGA VALUES (gal)";
+    std::optional<double> pga;  // the N-S column's; default its peak
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
+// A UNAM standard file: the labelled header (label to column 39, ':' in 40), the four title lines
+// after "DATOS DE ACELERACION:", then rows of three channels N00E, N90E, V in 3F10.4, gal.
+struct UnamFile {
+    std::string counts;  // "/600/600/600" by default
+    std::string units = "Gal (cm/s/s)";
+    std::vector<std::vector<double>> values;
+    std::string text() const;
+};
+
 }  // namespace smwave::testing
