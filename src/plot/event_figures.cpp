@@ -30,10 +30,6 @@ constexpr const char* jma_classes[] = {"0", "1", "2", "3", "4", "5-", "5+", "6-"
 constexpr const char* jma_colours[] = {"#f2f2ff", "#c7d7f5", "#8fb4f0", "#5fd35f", "#f5e33b",
                                        "#f5b43b", "#f07f22", "#e0301e", "#a0102a", "#6a0a5a"};
 
-std::string extension_of(FigureFormat format) {
-    return format == FigureFormat::svg ? ".svg" : format == FigureFormat::pdf ? ".pdf" : ".png";
-}
-
 std::optional<std::size_t> jma_index(const std::string& text) {
     for (std::size_t at = 0; at < std::size(jma_classes); ++at) {
         if (text == jma_classes[at]) return at;
@@ -89,20 +85,7 @@ class EventWriter {
     void line(const std::string& text) { text_ += text + '\n'; }
 
     void start_figure(const std::string& name, int width, int height) {
-        const std::string style = " font 'sans,10' rounded noenhanced";
-        const std::string size = std::to_string(width) + "," + std::to_string(height);
-        switch (format_) {
-            case FigureFormat::svg:
-                line("set terminal svg size " + size + style + " background rgb 'white'");
-                break;
-            case FigureFormat::pdf:
-                line("set terminal pdfcairo size " + exact(width / 100.0) + "in," + exact(height / 100.0) + "in" +
-                     style);
-                break;
-            case FigureFormat::png:
-                line("set terminal pngcairo size " + size + style);
-                break;
-        }
+        line("set terminal " + terminal_of(format_, width, height));
         line("set output " + gnuplot_string(name + extension_of(format_)) + " . part");
     }
 

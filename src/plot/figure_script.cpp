@@ -93,17 +93,7 @@ class ScriptWriter {
 
     std::string terminal() const {
         const auto [width, height] = size();
-        const std::string style = " font 'sans,10' rounded noenhanced";
-        switch (request_.format) {
-            case FigureFormat::svg:
-                return "svg size " + std::to_string(width) + "," + std::to_string(height) + style +
-                       " background rgb 'white'";
-            case FigureFormat::pdf:
-                return "pdfcairo size " + exact(width / 100.0) + "in," + exact(height / 100.0) + "in" + style;
-            case FigureFormat::png:
-                break;
-        }
-        return "pngcairo size " + std::to_string(width) + "," + std::to_string(height) + style;
+        return terminal_of(request_.format, width, height);
     }
 
     void preamble() {
@@ -407,6 +397,24 @@ std::string data_path_from(const fs::path& figure_folder, const fs::path& input)
     if (input.is_absolute()) return input.string();
     const fs::path folder = figure_folder.empty() ? fs::path(".") : figure_folder;
     return fs::proximate(fs::absolute(input), fs::absolute(folder)).string();
+}
+
+std::string terminal_of(FigureFormat format, int width, int height) {
+    const std::string style = " font 'sans,10' rounded noenhanced";
+    const std::string size = std::to_string(width) + "," + std::to_string(height);
+    switch (format) {
+        case FigureFormat::svg:
+            return "svg size " + size + style + " background rgb 'white'";
+        case FigureFormat::pdf:
+            return "pdfcairo size " + exact(width / 100.0) + "in," + exact(height / 100.0) + "in" + style;
+        case FigureFormat::png:
+            break;
+    }
+    return "pngcairo size " + size + style;
+}
+
+std::string extension_of(FigureFormat format) {
+    return format == FigureFormat::svg ? ".svg" : format == FigureFormat::pdf ? ".pdf" : ".png";
 }
 
 }  // namespace smwave::plot

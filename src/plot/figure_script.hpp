@@ -42,6 +42,11 @@ inline constexpr std::size_t fewest_periods_as_lines = 10;
 // or 0 when its header has none.
 std::size_t psa_column(const companion::SuiteTable& table, std::size_t component);
 
+// The gnuplot terminal of a figure of `format`, `width` x `height` pixels (a PDF takes 100 pixels an
+// inch), and the file name extension of the format.
+std::string terminal_of(FigureFormat format, int width, int height);
+std::string extension_of(FigureFormat format);
+
 // A gnuplot string in single quotes (a quote doubled, control characters as blanks).
 std::string gnuplot_string(std::string_view text);
 // The shortest text that reads back to `value`.

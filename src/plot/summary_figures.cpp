@@ -81,26 +81,9 @@ class SummaryWriter {
         });
     }
 
-    std::string extension() const {
-        return format_ == FigureFormat::svg ? ".svg" : format_ == FigureFormat::pdf ? ".pdf" : ".png";
-    }
-
     void start_figure(const std::string& name, int width, int height) {
-        const std::string style = " font 'sans,10' rounded noenhanced";
-        const std::string size = std::to_string(width) + "," + std::to_string(height);
-        switch (format_) {
-            case FigureFormat::svg:
-                line("set terminal svg size " + size + style + " background rgb 'white'");
-                break;
-            case FigureFormat::pdf:
-                line("set terminal pdfcairo size " + exact(width / 100.0) + "in," + exact(height / 100.0) + "in" +
-                     style);
-                break;
-            case FigureFormat::png:
-                line("set terminal pngcairo size " + size + style);
-                break;
-        }
-        line("set output " + gnuplot_string(name + extension()) + " . part");
+        line("set terminal " + terminal_of(format_, width, height));
+        line("set output " + gnuplot_string(name + extension_of(format_)) + " . part");
     }
 
     std::string component(std::size_t k) const {
