@@ -7,6 +7,7 @@
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "event/flatfile.hpp"
+#include "event/folder_lock.hpp"
 #include "event/origin.hpp"
 #include "event/quakeml.hpp"
 #include "event/scan.hpp"
@@ -78,6 +79,8 @@ int run_event(const EventOptions& options) {
     fs::create_directories(options.out, error);
     if (error || !fs::is_directory(options.out))
         refuse(Problem{options.out.string(), 0, "cannot make the event folder" + (error ? ": " + error.message() : "")});
+    auto lock = FolderLock::take(options.out);
+    if (!lock) refuse(lock.problem());
     std::vector<fs::path> inputs;
     for (const ScannedFile& file : download.files) inputs.emplace_back(file.path);
     for (const char* name : {"inputs.csv", "flatfile.csv", "flatfile-columns.csv"}) {
@@ -137,6 +140,8 @@ int merge_event(const fs::path& folder) {
         count = shard->count;
     }
     if (error) refuse(Problem{folder.string(), 0, "cannot be read: " + error.message()});
+    auto lock = FolderLock::take(folder);
+    if (!lock) refuse(lock.problem());
     if (!count) refuse(Problem{folder.string(), 0, "holds no shard's flatfile (flatfile-K-of-N.csv)"});
     std::vector<FlatfileColumn> columns;
     std::vector<FlatfileRow> rows;

@@ -125,6 +125,16 @@ TEST(ResponseRemoval, RecordsComeBackAsTheInstrumentSawThem) {
         expect_middle_near(counts, made([](double t) { return 4 * pi * std::cos(4 * pi * t); }),
                            0.01 * 4 * pi);
     }
+    // A pole and a zero at 0 Hz meet on the first bin, a pole on the imaginary axis sits on another:
+    // those bins give nothing, the record stays finite.
+    for (const Value pole : {Value(0), Value(0, 2 * pi * 25)}) {
+        ResponseStage stage = poles_zeros({pole}, 1, 1000);
+        stage.zeros = {0};
+        auto counts = made([](double t) { return std::sin(4 * pi * t); });
+        settings.differentiate = false;
+        remove_response(counts, dt, {stage}, settings);
+        for (const double value : counts) ASSERT_TRUE(std::isfinite(value)) << pole;
+    }
 }
 
 }  // namespace
