@@ -233,6 +233,7 @@ TEST(EventFaults, OddNamesAndLinkLoops) {
     fs::create_directory_symlink("..", dir / "dl" / "up");
     fs::create_symlink("loop2", dir / "dl" / "loop1");
     fs::create_symlink("loop1", dir / "dl" / "loop2");
+    fs::create_symlink("nowhere", dir / "dl" / "dangling");
     const ToolResult r = run_event(dir.path(), {"--out", "out", "dl"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(flatfile_rows(dir / "out" / "flatfile.csv").size(), std::size(odd));
@@ -243,6 +244,10 @@ TEST(EventFaults, OddNamesAndLinkLoops) {
         for (const std::string& name : odd) found += line[0].find("/" + name + "/") != std::string::npos;
     }
     EXPECT_EQ(found, 3 * std::size(odd));
+    // The links that do not resolve are listed, as no records.
+    std::size_t links = 0;
+    for (const auto& line : inputs) links += (line[0].ends_with("/loop1") || line[0].ends_with("/dangling")) && line[3].starts_with("not a record");
+    EXPECT_EQ(links, 2u);
 }
 
 // A record longer than smwave transforms is refused with its reason, the others processed.
