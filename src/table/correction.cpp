@@ -45,6 +45,9 @@ Result<double> checked_factor(const Component& component, const ChannelEpoch& ep
             if (epoch.stages[k].kind == StageKind::unsupported)
                 return refuse("check of the stages: stage " + std::to_string(k + 1) +
                               " is a response list or polynomial, which is not divided out here");
+            if (epoch.stages[k].unreadable > 0)
+                return refuse("check of the stages: stage " + std::to_string(k + 1) + " holds " +
+                              std::to_string(epoch.stages[k].unreadable) + " pole, zero or coefficient values that are no numbers");
         }
     }
     const bool velocity = full && is_metres_per_second(epoch.input_units);
