@@ -182,6 +182,35 @@ TEST(EventFaults, SignalsDuringRecordsThenResumeAndASecondRunIsLocked) {
     }
 }
 
+// SIGTERM at moments from the scan of a large download to the flatfile's writing: the run ends by the
+// signal (before the records: nothing half written) or marks what it did not finish; no temporary
+// file is left; --resume then gives the uninterrupted run's flatfile.
+TEST(EventFaults, ASignalAtAnyMomentThenResume) {
+    TempDir dir;
+    write_download(dir / "dl");
+    fs::create_directories(dir / "dl" / "notes");
+    for (int note = 0; note < 3000; ++note) write_file(dir / "dl" / "notes" / ("n" + std::to_string(note)), "a note\n");
+    ASSERT_EQ(run_event(dir.path(), {"--out", "clean", "dl"}).status, 0);
+    for (const int delay_ms : {20, 150, 600, 1500, 3000}) {
+        const std::string out = "out" + std::to_string(delay_ms);
+        smwave::testing::Started started(dir.path(), {.program = SMWAVE_EVENT_EXE, .arguments = {"--out", out, "dl"}});
+        ::usleep(static_cast<useconds_t>(delay_ms) * 1000);
+        started.signal(SIGTERM);
+        const ToolResult ended = started.wait(std::chrono::seconds(120));
+        EXPECT_TRUE(ended.signal == SIGTERM || ended.status == 130 || ended.status == 0) << delay_ms << ended.err;
+        if (fs::exists(dir / out / "flatfile.csv")) flatfile_rows(dir / out / "flatfile.csv");
+        if (fs::exists(dir / out)) {
+            for (const auto& entry : fs::directory_iterator(dir / out)) {
+                const std::string name = entry.path().filename().string();
+                EXPECT_TRUE(!name.starts_with('.') || name == ".smwave-event.lock") << delay_ms << " left " << name;
+            }
+        }
+        const ToolResult resumed = run_event(dir.path(), {"--out", out, "dl", "--resume"});
+        EXPECT_EQ(resumed.status, 0) << delay_ms << resumed.err;
+        EXPECT_EQ(read_file(dir / out / "flatfile.csv"), read_file(dir / "clean" / "flatfile.csv")) << delay_ms;
+    }
+}
+
 // Output that cannot be written: a folder the run may not write to, and a device that fills up. The
 // run says so; what it leaves is a whole flatfile or none.
 TEST(EventFaults, OutputThatCannotBeWritten) {
