@@ -54,7 +54,7 @@ void remove_response(std::span<double> samples, double interval, const std::vect
         // A bin the pre-filter removes, or where the response is no finite number (a pole on the bin,
         // or a pole and a zero that meet there), gives nothing rather than infinities or NaN.
         std::complex<double> operation =
-            weight == 0 || !std::isfinite(size) ? 0 : weight * settings.factor / divisor;
+            weight == 0 || !std::isfinite(size) || std::abs(divisor) == 0 ? 0 : weight * settings.factor / divisor;
         if (settings.differentiate) operation *= std::complex<double>(0, 2 * std::numbers::pi * frequency);
         // The bins of negative frequencies take the conjugate operation, so the result stays real.
         const auto apply = [&](std::size_t bin, std::complex<double> by) {
