@@ -1,6 +1,7 @@
 // The measures from arbitrary bytes, two ways. As the text of a suite file: a record that the reader
-// takes gives measures that are numbers or empty, never infinite, and a PGA RotD100 at least the larger
-// horizontal peak. As raw doubles, pairs of points: the pruned search for rotated peaks gives the very
+// takes gives measures that are numbers or empty, never infinite; a PGA RotD100 at least the larger
+// horizontal peak; RotD00 <= RotD50 <= RotD100 in every row; durations within the record; a JMA
+// intensity finite, and absent only with its grade. As raw doubles, pairs of points: the pruned search for rotated peaks gives the very
 // numbers of the plain definition, whatever the values (zeros, tiny, huge, infinite, NaN).
 #include <algorithm>
 #include <cmath>
@@ -63,6 +64,23 @@ void check_measures(std::string_view text) {
             check(value && std::isfinite(*value), "a measure that is no finite number");
         }
     }
+    const double span = static_cast<double>(inputs.acceleration.components[0].size()) * inputs.acceleration.dt;
+    const auto number = [](const std::string& cell) { return *companion::parse_number(cell); };
+    for (const auto& row : rows) {
+        const auto& c = row.cells;
+        if (!c[5].empty() && !c[6].empty() && !c[7].empty())
+            check(number(c[5]) <= number(c[6]) && number(c[6]) <= number(c[7]), "RotD00 <= RotD50 <= RotD100 broken");
+        const bool duration = row.measure == "d5-75" || row.measure == "d5-95" || row.measure == "bracketed_duration";
+        for (std::size_t k = 0; duration && k < 3; ++k) {
+            if (c[k].empty()) continue;
+            check(number(c[k]) >= 0 && number(c[k]) <= span * (1 + 1e-12), "a duration beyond the record");
+        }
+    }
+    // The JMA intensity is absent only for a record too short or silent, and then so is its grade.
+    const auto jma = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.measure == "jma_intensity"; });
+    const auto grade = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.measure == "jma_grade"; });
+    check(jma != rows.end() && grade != rows.end(), "the JMA rows are missing");
+    check(jma->cells[0].empty() == grade->cells[0].empty(), "a JMA grade without its intensity, or the reverse");
     const auto& pga = rows.front();
     check(pga.measure == "pga", "the first row is not pga");
     const double rotd100 = *companion::parse_number(pga.cells[7]);

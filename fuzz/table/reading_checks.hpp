@@ -22,6 +22,8 @@ inline void check_reading(const companion::Result<table::Reading>& reading, std:
                           std::size_t lines, std::size_t bytes) {
     if (!reading) {
         const companion::Problem& problem = reading.problem();
+        // The refusal as the user sees it, for the replay of an input that breaks a check below.
+        std::fprintf(stderr, "refused: %s\n", companion::describe(problem).c_str());
         if (problem.file != name) finding("a problem that does not name the file");
         if (problem.what.empty()) finding("a problem without a message");
         if (problem.what.size() > 400) finding("a message longer than a line should be");

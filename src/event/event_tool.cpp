@@ -7,6 +7,7 @@
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "event/flatfile.hpp"
+#include "event/folder_lock.hpp"
 #include "event/origin.hpp"
 #include "event/quakeml.hpp"
 #include "event/scan.hpp"
@@ -102,6 +103,8 @@ Result<int> run_event(const EventOptions& options) {
     if (error || !fs::is_directory(options.out))
         return Problem{options.out.string(), 0,
                        "cannot make the event folder" + (error ? ": " + error.message() : "")};
+    auto lock = FolderLock::take(options.out);
+    if (!lock) return lock.problem();
     std::vector<fs::path> inputs;
     for (const ScannedFile& file : download.files) inputs.emplace_back(file.path);
     for (const char* name : {"inputs.csv", "flatfile.csv", "flatfile-columns.csv"}) {
@@ -179,6 +182,8 @@ Result<int> merge_event(const fs::path& folder) {
         count = shard->count;
     }
     if (error) return Problem{folder.string(), 0, "cannot be read: " + error.message()};
+    auto lock = FolderLock::take(folder);
+    if (!lock) return lock.problem();
     if (!count) return Problem{folder.string(), 0, "holds no shard's flatfile (flatfile-K-of-N.csv)"};
     std::vector<FlatfileColumn> columns;
     std::vector<FlatfileRow> rows;

@@ -1,6 +1,8 @@
 #include "event/quakeml.hpp"
 
 #include <pugixml.hpp>
+
+#include <cmath>
 #include <string_view>
 #include <vector>
 
@@ -66,6 +68,8 @@ companion::Result<EventOrigin> read_quakeml(const std::filesystem::path& file) {
     if (!time || !latitude || !longitude || !depth) {
         return Problem{name, 0, "the event's origin lacks its time, latitude, longitude or depth"};
     }
+    if (std::fabs(*latitude) > 90 || std::fabs(*longitude) > 360)
+        return Problem{name, 0, "the event's origin is no place on the Earth (latitude beyond 90 or longitude beyond 360 degrees)"};
     EventOrigin result;
     result.time = *time;
     result.latitude = *latitude;

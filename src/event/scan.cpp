@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "table/convert.hpp"
 #include "table/inventory.hpp"
@@ -152,18 +153,25 @@ companion::Result<std::vector<ScannedFile>> scan_download(const std::vector<std:
         std::error_code error;
         if (fs::is_directory(argument, error)) {
             std::vector<std::string> found;
+            std::string last = argument;  // the entry the search stood at, for its problem
             for (auto it = fs::recursive_directory_iterator(argument, error);
                  !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+                last = it->path().string();
+                std::error_code kind_error;
+                const bool is_directory = it->is_directory(kind_error);
                 std::error_code same_error;
-                const bool is_skipped = it->is_directory() && fs::exists(skipped, same_error) &&
+                const bool is_skipped = is_directory && fs::exists(skipped, same_error) &&
                                         fs::equivalent(it->path(), skipped, same_error);
                 if (it->path().filename().string().starts_with('.') || is_skipped) {
-                    if (it->is_directory()) it.disable_recursion_pending();
+                    if (is_directory) it.disable_recursion_pending();
                     continue;
                 }
-                if (it->is_regular_file()) found.push_back(it->path().string());
+                // A link that does not resolve (it loops, or names nothing) is kept, so that the
+                // scan reports it rather than leaving it out unsaid.
+                const bool is_file = it->is_regular_file(kind_error);
+                if (is_file || (kind_error && it->is_symlink(same_error))) found.push_back(last);
             }
-            if (error) return Problem{argument, 0, "cannot be searched: " + error.message()};
+            if (error) return Problem{last, 0, "cannot be searched: " + error.message()};
             std::sort(found.begin(), found.end());
             paths.insert(paths.end(), found.begin(), found.end());
         } else if (fs::is_regular_file(argument, error)) {
@@ -225,8 +233,17 @@ Download group_records(std::vector<ScannedFile> files) {
         if (file.channels_in_file > 1)
             entry.note = "channel " + c.name + ", one of the file's " + std::to_string(file.channels_in_file);
     }
-    for (auto& [key, group] : groups) {
-        place_horizontals(group, files, download.inputs);
+    for (auto& [key, group] : groups) place_horizontals(group, files, download.inputs);
+    // Folder names of the records: codes that differ only in the bytes a folder name cannot hold (or in
+    // which part is empty) would share one, so the later ones are numbered.
+    // A record has both horizontals (three components, or two horizontals alone).
+    const auto is_record = [](const auto& slots) { return slots[0].has_value() && slots[1].has_value(); };
+    std::set<std::string> names;
+    for (const auto& [key, group] : groups) {
+        if (is_record(group.files)) names.insert(folder_name(key));
+    }
+    std::set<std::string> given;
+    for (const auto& [key, group] : groups) {
         const auto& slots = group.files;
         const std::size_t present = static_cast<std::size_t>(std::count_if(
             slots.begin(), slots.end(), [](const auto& slot) { return slot.has_value(); }));
@@ -248,6 +265,11 @@ Download group_records(std::vector<ScannedFile> files) {
                             ? ""
                             : sensor_word(files[*slots[0]].component.sensor);
         record.name = folder_name(key);
+        for (int number = 2; given.contains(record.name); ++number) {
+            record.name = folder_name(key) + "-" + std::to_string(number);
+            if (names.contains(record.name)) record.name = folder_name(key);
+        }
+        given.insert(record.name);
         for (const auto& slot : slots) {
             if (!slot) continue;
             record.files.push_back(*slot);

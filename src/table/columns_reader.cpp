@@ -149,10 +149,12 @@ Result<Reading> read_columns(std::string_view text, const std::string& name, con
         }
     }
     const bool has_time = entries.size() == 4;
+    // Columns the user chose make these usage problems; columns the file gave make them the file's.
+    const std::string chosen_from = choice.columns.empty() ? name : "";
     if (has_time && choice.interval)
-        return Problem{"", 0, "--dt goes with three columns only: the time column gives the interval"};
+        return Problem{chosen_from, 0, "--dt goes with three columns only: the time column gives the interval"};
     if (!has_time && !choice.interval)
-        return Problem{"", 0, "three columns and no time column: give the interval with --dt"};
+        return Problem{chosen_from, 0, "three columns and no time column: give the interval with --dt"};
     std::vector<std::size_t> picked;
     for (const auto& entry : entries) {
         auto column = resolve_column(entry, header, name, header_line);

@@ -1,5 +1,6 @@
 #include "table/correction.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "companion/number_text.hpp"
@@ -45,6 +46,16 @@ Result<double> checked_factor(const Component& component, const ChannelEpoch& ep
             if (epoch.stages[k].kind == StageKind::unsupported)
                 return refuse("check of the stages: stage " + std::to_string(k + 1) +
                               " is a response list or polynomial, which is not divided out here");
+            const ResponseStage& stage = epoch.stages[k];
+            const bool zero_taps = !stage.numerators.empty() &&
+                                   std::all_of(stage.numerators.begin(), stage.numerators.end(), [](double b) { return b == 0; });
+            if (!(std::isfinite(stage.gain) && stage.gain != 0 && std::isfinite(stage.normalization) &&
+                  stage.normalization != 0) || zero_taps)
+                return refuse("check of the stages: stage " + std::to_string(k + 1) +
+                              " has a gain, normalization or set of coefficients that is zero or no finite number");
+            if (epoch.stages[k].unreadable > 0)
+                return refuse("check of the stages: stage " + std::to_string(k + 1) + " holds " +
+                              std::to_string(epoch.stages[k].unreadable) + " pole, zero or coefficient values that are no numbers");
         }
     }
     const bool velocity = full && is_metres_per_second(epoch.input_units);

@@ -34,7 +34,8 @@ struct CorrectionOptions {
 // orientation and place fill what the record's file left unknown. With `full_response` the whole
 // response is divided out instead (remove_response, after the baseline and the taper), which serves
 // velocity sensors (m/s) too; it needs the channel's stages, none of them a response list or
-// polynomial. Returns the metadata items of what was used (inventory, prefilter, water_level).
+// polynomial, and every pole, zero and coefficient a number. Returns the metadata items of what was
+// used (inventory, prefilter, water_level).
 companion::Result<companion::TableMetadata> correct_components(std::vector<Component>& components,
                                                                const CorrectionOptions& options);
 

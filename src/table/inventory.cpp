@@ -48,19 +48,28 @@ bool is_far_future(std::int64_t time) {
     return time >= days_from_civil(2400, 1, 1) * 86400 * microseconds_per_second;
 }
 
-std::vector<double> numbers_of(const pugi::xml_node& node, std::string_view name) {
+// The numbers of the elements `name`; each that does not read is counted in `unreadable` and left out.
+std::vector<double> numbers_of(const pugi::xml_node& node, std::string_view name, std::size_t& unreadable) {
     std::vector<double> values;
     each_child(node, name, [&](const pugi::xml_node& element) {
         if (const auto value = number_of(element)) values.push_back(*value);
+        else ++unreadable;
     });
     return values;
 }
 
-std::vector<std::complex<double>> roots_of(const pugi::xml_node& node, std::string_view name) {
+// The poles or zeros `name`; a missing part is 0, a part that does not read is counted in `unreadable`.
+std::vector<std::complex<double>> roots_of(const pugi::xml_node& node, std::string_view name, std::size_t& unreadable) {
     std::vector<std::complex<double>> roots;
     each_child(node, name, [&](const pugi::xml_node& root) {
-        roots.emplace_back(number_of(child_element(root, "Real")).value_or(0),
-                           number_of(child_element(root, "Imaginary")).value_or(0));
+        const auto part = [&](const char* which) {
+            const pugi::xml_node element = child_element(root, which);
+            const auto value = number_of(element);
+            if (element && !value) ++unreadable;
+            return value.value_or(0);
+        };
+        const double real = part("Real");
+        roots.emplace_back(real, part("Imaginary"));
     });
     return roots;
 }
@@ -78,19 +87,19 @@ ResponseStage stage_of(const pugi::xml_node& element) {
         stage.hertz = type.find("HERTZ") != std::string_view::npos;
         stage.digital = type.find("DIGITAL") != std::string_view::npos;
         stage.normalization = number_of(child_element(filter, "NormalizationFactor")).value_or(1);
-        stage.zeros = roots_of(filter, "Zero");
-        stage.poles = roots_of(filter, "Pole");
+        stage.zeros = roots_of(filter, "Zero", stage.unreadable);
+        stage.poles = roots_of(filter, "Pole", stage.unreadable);
     } else if ((filter = child_element(element, "Coefficients"))) {
         stage.kind = StageKind::coefficients;
         const std::string_view type = child_element(filter, "CfTransferFunctionType").child_value();
         stage.hertz = type.find("HERTZ") != std::string_view::npos;
         stage.digital = type.find("DIGITAL") != std::string_view::npos;
-        stage.numerators = numbers_of(filter, "Numerator");
-        stage.denominators = numbers_of(filter, "Denominator");
+        stage.numerators = numbers_of(filter, "Numerator", stage.unreadable);
+        stage.denominators = numbers_of(filter, "Denominator", stage.unreadable);
     } else if ((filter = child_element(element, "FIR"))) {
         stage.kind = StageKind::fir;
         stage.digital = true;
-        stage.numerators = fir_taps(numbers_of(filter, "NumeratorCoefficient"),
+        stage.numerators = fir_taps(numbers_of(filter, "NumeratorCoefficient", stage.unreadable),
                                     child_element(filter, "Symmetry").child_value());
     } else if (child_element(element, "ResponseList") || child_element(element, "Polynomial")) {
         stage.kind = StageKind::unsupported;

@@ -42,7 +42,7 @@ void remove_response(std::span<double> samples, double interval, const std::vect
     double largest = 0;
     for (std::size_t q = 0; q <= half; ++q) {
         response[q] = response_at(stages, static_cast<double>(q) * step);
-        largest = std::max(largest, std::abs(response[q]));
+        if (std::isfinite(std::abs(response[q]))) largest = std::max(largest, std::abs(response[q]));
     }
     const double floor = largest * std::pow(10.0, -settings.water_level_db / 20);
     for (std::size_t q = 0; q <= half; ++q) {
@@ -50,8 +50,11 @@ void remove_response(std::span<double> samples, double interval, const std::vect
         std::complex<double> divisor = response[q];
         const double size = std::abs(divisor);
         if (size < floor) divisor = size > 0 ? divisor * (floor / size) : std::complex<double>(floor, 0);
+        const double weight = prefilter_weight(settings.prefilter, frequency);
+        // A bin the pre-filter removes, or where the response is no finite number (a pole on the bin,
+        // or a pole and a zero that meet there), gives nothing rather than infinities or NaN.
         std::complex<double> operation =
-            prefilter_weight(settings.prefilter, frequency) * settings.factor / divisor;
+            weight == 0 || !std::isfinite(size) || std::abs(divisor) == 0 ? 0 : weight * settings.factor / divisor;
         if (settings.differentiate) operation *= std::complex<double>(0, 2 * std::numbers::pi * frequency);
         // The bins of negative frequencies take the conjugate operation, so the result stays real.
         const auto apply = [&](std::size_t bin, std::complex<double> by) {

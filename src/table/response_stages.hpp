@@ -2,6 +2,7 @@
 // The stages of an instrument's response as StationXML describes them, and the complex response
 // of the whole chain at a frequency.
 #include <complex>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct ResponseStage {
     double correction = 0;  // Decimation/Correction: the delay the recorder has already taken out (s)
     double gain = 1;        // StageGain/Value
     std::string input_units, output_units;
+    std::size_t unreadable = 0;  // poles, zeros or coefficients the file gives whose numbers do not read
 };
 
 // The product of the stages' gains and their normalised responses at `frequency` (Hz): counts per

@@ -298,6 +298,9 @@ const Case cases[] = {
      {"r1", "--columns", "2,3,4"},
      2,
      "smwave-table: three columns and no time column: give the interval with --dt"},
+    {"ColumnsOfTheFileNeedAnInterval",
+     [](const fs::path& d) { write_file(d / "r1", "1 2 3\n4 5 6\n7 8 9\n"); }, one, 2,
+     "smwave-table: r1: three columns and no time column: give the interval with --dt"},
     {"ColumnsLongRecordWarned",
      [](const fs::path& d) {
          write_columns(d, [](auto& lines) {

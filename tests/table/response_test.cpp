@@ -2,11 +2,15 @@
 // response recovered as they were (single pole, a flat accelerometer against the sensitivity
 // correction, a velocity sensor differentiated).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <complex>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 
+#include "table/correction.hpp"
 #include "table/response_removal.hpp"
 #include "table/response_stages.hpp"
 
@@ -125,6 +129,53 @@ TEST(ResponseRemoval, RecordsComeBackAsTheInstrumentSawThem) {
         expect_middle_near(counts, made([](double t) { return 4 * pi * std::cos(4 * pi * t); }),
                            0.01 * 4 * pi);
     }
+    // A pole and a zero at 0 Hz meet on the first bin, a pole on the imaginary axis sits on another:
+    // those bins give nothing, the record stays finite.
+    for (const Value pole : {Value(0), Value(0, 2 * pi * 25)}) {
+        ResponseStage stage = poles_zeros({pole}, 1, 1000);
+        stage.zeros = {0};
+        auto counts = made([](double t) { return std::sin(4 * pi * t); });
+        settings.differentiate = false;
+        remove_response(counts, dt, {stage}, settings);
+        for (const double value : counts) ASSERT_TRUE(std::isfinite(value)) << pole;
+    }
+}
+
+// A pole, zero or coefficient whose number does not read is no 0, and a stage of zero normalization or
+// taps has nothing to divide by: the whole response is refused (the sensitivity, which does not use
+// the stages, still serves).
+TEST(ResponseRemoval, StagesWithNumbersThatDoNotReadAreRefused) {
+    const std::pair<const char*, const char*> stages[] = {
+        {"<PolesZeros><Pole><Real>-1x</Real><Imaginary>1</Imaginary></Pole></PolesZeros>", "stage 1 holds 1 pole"},
+        {"<FIR><Symmetry>NONE</Symmetry><NumeratorCoefficient>0.5</NumeratorCoefficient>"
+         "<NumeratorCoefficient>!.25</NumeratorCoefficient></FIR>", "stage 1 holds 1 pole"},
+        {"<Coefficients><Numerator>1</Numerator><Denominator>a</Denominator><Denominator>b</Denominator></Coefficients>", "stage 1 holds 2 pole"},
+        {"<PolesZeros><NormalizationFactor>0.</NormalizationFactor></PolesZeros>", "has a gain, normalization"},
+        {"<FIR><Symmetry>NONE</Symmetry><NumeratorCoefficient>0</NumeratorCoefficient></FIR>", "has a gain, normalization"}};
+    const auto file = std::filesystem::temp_directory_path() / ("smwave-unreadable-" + std::to_string(::getpid()) + ".xml");
+    for (const auto& [stage, count] : stages) {
+        std::ofstream(file) << "<?xml version=\"1.0\"?><FDSNStationXML xmlns=\"http://www.fdsn.org/xml/station/1\">"
+                               "<Network code=\"XX\"><Station code=\"STA\"><Channel code=\"HNZ\" locationCode=\"\">"
+                               "<Response><InstrumentSensitivity><Value>1e5</Value><InputUnits><Name>m/s**2</Name></InputUnits>"
+                               "<OutputUnits><Name>count</Name></OutputUnits></InstrumentSensitivity><Stage number=\"1\">"
+                            << stage << "<StageGain><Value>1e5</Value></StageGain></Stage></Response></Channel></Station></Network></FDSNStationXML>";
+        for (const bool full : {true, false}) {
+            Component component;
+            component.network = "XX", component.station = "STA", component.name = "HNZ", component.units = "counts";
+            component.interval = dt, component.start = 0, component.source = "rec", component.samples = {1, 2, 3, 4};
+            std::vector<Component> components{component};
+            CorrectionOptions options;
+            options.inventory = file;
+            options.full_response = full;
+            const auto corrected = correct_components(components, options);
+            EXPECT_EQ(!corrected, full) << stage;
+            if (full && !corrected) {
+                EXPECT_NE(corrected.problem().what.find(count), std::string::npos)
+                    << corrected.problem().what;
+            }
+        }
+    }
+    std::filesystem::remove(file);
 }
 
 }  // namespace
