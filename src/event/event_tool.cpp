@@ -103,7 +103,7 @@ Result<int> run_event(const EventOptions& options) {
     if (error || !fs::is_directory(options.out))
         return Problem{options.out.string(), 0,
                        "cannot make the event folder" + (error ? ": " + error.message() : "")};
-    auto lock = FolderLock::take(options.out);
+    auto lock = FolderLock::take(options.out, options.shard);
     if (!lock) return lock.problem();
     std::vector<fs::path> inputs;
     for (const ScannedFile& file : download.files) inputs.emplace_back(file.path);

@@ -182,6 +182,31 @@ TEST(EventFaults, SignalsDuringRecordsThenResumeAndASecondRunIsLocked) {
     }
 }
 
+// While a shard runs, the other shards of the event run into the same folder, but the same shard
+// again, a whole run and a merge are refused.
+TEST(EventFaults, ShardsShareTheFolderAndEachRunsOnce) {
+    TempDir dir;
+    write_download(dir / "dl");
+    const fs::path event = event_with_faults(dir.path());
+    write_file(dir / "hang", "");  // CCC003, the third record, is shard 2/3's
+    smwave::testing::Started held(dir.path(), {.program = event.string(), .arguments = {"--out", "out", "dl", "--shard", "2/3"}});
+    wait_for(dir / "out" / "CCC003" / "answers-acceleration.txt");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+    } cases[] = {{{"--out", "out", "dl", "--shard", "0/3"}, 0},
+                 {{"--out", "out", "dl", "--shard", "2/3"}, 2},
+                 {{"--out", "out", "dl"}, 2},
+                 {{"--merge", "out"}, 2}};
+    for (const auto& c : cases) {
+        const ToolResult r = run_command(dir.path(), event.string(), c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments.back() << r.err;
+        if (c.status == 2) EXPECT_NE(r.err.find("in use by another smwave-event run"), std::string::npos) << r.err;
+    }
+    held.signal(SIGTERM);
+    EXPECT_EQ(held.wait(std::chrono::seconds(60)).status, 130);
+}
+
 // SIGTERM at moments from the scan of a large download to the flatfile's writing: the run ends by the
 // signal (before the records: nothing half written) or marks what it did not finish; no temporary
 // file is left; --resume then gives the uninterrupted run's flatfile.
