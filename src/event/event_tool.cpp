@@ -53,7 +53,7 @@ std::string shard_file_name(std::size_t number, std::size_t count) {
     return "flatfile-" + std::to_string(number) + "-of-" + std::to_string(count) + ".csv";
 }
 
-std::size_t default_jobs() {
+std::size_t cores_online() {
     const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
     return cores > 0 ? static_cast<std::size_t>(cores) : 1;
 }
@@ -137,11 +137,12 @@ Result<int> run_event(const EventOptions& options) {
         if (auto inventory = table::Inventory::load(*(inventory_option + 1)))
             place_from_inventory(download, *inventory);
     }
+    // Records side by side share the cores: each record's programs get its share of them.
+    const std::size_t jobs = options.jobs > 0 ? options.jobs : cores_online();
+    if (jobs > 1) processing.threads_per_record = static_cast<unsigned>(std::max<std::size_t>(1, cores_online() / jobs));
     jobs::Progress progress("smwave-event", download.records.size(), ::isatty(STDERR_FILENO) == 1);
     RecordWork work(download, options.out, *programs, processing, options.resume, progress);
-    const jobs::PoolEnd end = jobs::run_pool(
-        {download.records.size(), options.jobs > 0 ? options.jobs : default_jobs(), options.timeout_seconds},
-        work);
+    const jobs::PoolEnd end = jobs::run_pool({download.records.size(), jobs, options.timeout_seconds}, work);
     std::vector<RecordRun> runs = work.runs(end);
     progress.clear();
 

@@ -25,6 +25,11 @@ std::string number_text(double value) {
     return text;
 }
 
+// "--threads N" when the record's programs should not take one thread per core.
+void add_threads(std::vector<std::string>& arguments, unsigned threads) {
+    if (threads > 0) arguments.insert(arguments.end(), {"--threads", std::to_string(threads)});
+}
+
 const char* quantity_of(int integration) {
     return integration == 0 ? "acceleration" : integration == 1 ? "velocity" : "displacement";
 }
@@ -183,6 +188,7 @@ jobs::Launch RecordWork::launch_of(std::size_t item, Step step) {
             launch.errors = where / errors_name(step);
             launch.append_errors = step == Step::periods;
             launch.arguments = {"--rotd", "--damping", number_text(settings_.damping)};
+            add_threads(launch.arguments, settings_.threads_per_record);
             if (step == Step::periods) {
                 std::string periods;
                 for (const double period : settings_.periods) periods += (periods.empty() ? "" : ",") + number_text(period);
@@ -197,6 +203,7 @@ jobs::Launch RecordWork::launch_of(std::size_t item, Step step) {
             launch.errors = where / errors_name(step);
             launch.arguments = {"acceleration.csv", "--velocity", "velocity.csv", "--displacement", "displacement.csv",
                                 "-o", measures_file};
+            add_threads(launch.arguments, settings_.threads_per_record);
             break;
     }
     return launch;

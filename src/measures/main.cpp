@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     auto* dt_option =
         app.add_option("--dt", dt, "the sampling interval in seconds (default: from the time column)");
+    app.add_option("--threads", settings.threads, "threads to share the measures (default: one per core)")
+        ->check(CLI::PositiveNumber);
     return smwave::companion::run_tool("smwave-measures", app, argc, argv, [&] {
         if (velocity_option->count() > 0) settings.velocity = velocity;
         if (displacement_option->count() > 0) settings.displacement = displacement;

@@ -18,6 +18,7 @@ struct Settings {
     std::vector<int> horizontals{1, 2};                 // 1-based
     std::vector<double> frequencies{0.1, 0.2, 0.5, 1, 2, 5, 10};  // of the smoothed Fourier amplitudes, Hz
     std::optional<double> dt;  // the interval, when the time column should not give it
+    unsigned threads = 0;      // 0: one per core (the values do not depend on it)
 };
 
 // The factors that bring the inputs to cm/s/s, cm/s and cm.

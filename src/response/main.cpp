@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
         ->excludes(periods);
     auto* dt_option =
         app.add_option("--dt", dt, "the sampling interval in seconds (default: from the time column)");
+    app.add_option("--threads", settings.threads, "threads to share the oscillators (default: one per core)")
+        ->check(CLI::PositiveNumber);
     app.add_option("--units", settings.units, "the input's units, as a label in the output");
     app.add_flag("--rotd", settings.rotd,
                  "add RotD00, RotD50 and RotD100 of SD, PSV and PSA of the two horizontal components");

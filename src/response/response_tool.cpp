@@ -53,16 +53,16 @@ companion::Result<int> run_response(const Settings& settings) {
 
     auto record = load_record(settings.input, settings.dt);
     if (!record) return record.problem();
+    const unsigned threads = settings.threads > 0 ? settings.threads : std::thread::hardware_concurrency();
     std::vector<SpectrumRow> rows;
     {
         TerminalProgress progress;
-        rows = response_spectra(*record, settings.dampings, periods_of(settings),
-                                std::thread::hardware_concurrency(), progress.reporter());
+        rows = response_spectra(*record, settings.dampings, periods_of(settings), threads, progress.reporter());
     }
     std::vector<RotatedRow> rotated;
     if (settings.rotd) {
         rotated = rotated_spectra(*record, horizontal_pair(settings.horizontals), settings.dampings,
-                                  periods_of(settings), std::thread::hardware_concurrency());
+                                  periods_of(settings), threads);
     }
     const auto rotated_finite = [&] {
         return std::all_of(rotated.begin(), rotated.end(), [](const RotatedRow& row) {

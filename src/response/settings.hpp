@@ -21,6 +21,7 @@ struct Settings {
     std::string units;                   // a label of the input's units, or empty
     bool rotd = false;                   // add RotD00, RotD50, RotD100 of the horizontals
     std::vector<int> horizontals{1, 2};  // the horizontal components, 1-based
+    unsigned threads = 0;                // 0: one per core (the values do not depend on it)
 };
 
 // Refuses anything but two different components among 1, 2 and 3 (`option` names the option).

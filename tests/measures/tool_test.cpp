@@ -110,6 +110,18 @@ TEST(Tool, MeasuresFileBesideTheInputHasEveryRowAndColumn) {
     EXPECT_GE(std::stod(rows.at("pga")[8]), std::max(pga1, pga2));
 }
 
+// The threads share the work; the file is the same bytes however many there are.
+TEST(Tool, ThreadsDoNotChangeTheFile) {
+    TempDir dir;
+    write_file(dir / "a.csv", waveform(2000));
+    for (const char* threads : {"1", "3"}) {
+        ASSERT_EQ(run(dir, {"a.csv", "-o", std::string("m") + threads + ".csv", "--threads", threads}).status, 0);
+    }
+    ASSERT_EQ(run(dir, {"a.csv", "-o", "m.csv"}).status, 0);
+    EXPECT_EQ(read_file(dir / "m1.csv"), read_file(dir / "m.csv"));
+    EXPECT_EQ(read_file(dir / "m3.csv"), read_file(dir / "m.csv"));
+}
+
 TEST(Tool, UnitsAndHorizontalsChangeTheMeasures) {
     TempDir dir;
     write_file(dir / "a.csv", waveform(1500));

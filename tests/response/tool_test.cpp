@@ -94,6 +94,18 @@ TEST(Tool, SpectraBesideTheInputReadBackAsComputed) {
     EXPECT_GT(table->columns[2][3], 0);
 }
 
+// The threads share the oscillators; the file is the same bytes however many there are.
+TEST(Tool, ThreadsDoNotChangeTheFile) {
+    TempDir dir;
+    write_file(dir / "a.csv", waveform(1500));
+    for (const char* threads : {"1", "3"}) {
+        ASSERT_EQ(run(dir, {"a.csv", "--rotd", "-o", std::string("t") + threads + ".csv", "--threads", threads}).status, 0);
+    }
+    ASSERT_EQ(run(dir, {"a.csv", "--rotd", "-o", "t.csv"}).status, 0);
+    EXPECT_EQ(read_file(dir / "t1.csv"), read_file(dir / "t.csv"));
+    EXPECT_EQ(read_file(dir / "t3.csv"), read_file(dir / "t.csv"));
+}
+
 TEST(Tool, EchoFileWithAGivenIntervalAndOutputName) {
     TempDir dir;
     write_file(dir / "fort.99", "  0.  0.  0.  0.\n  0.01  12.5 -3.  1.E-005\n  0.5  -20.  4.  0.\n");
