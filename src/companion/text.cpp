@@ -14,6 +14,16 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
+std::vector<std::string> comma_items(std::string_view text) {
+    std::vector<std::string> items;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        items.emplace_back(text.substr(0, comma));
+        if (comma == std::string_view::npos) return items;
+        text.remove_prefix(comma + 1);
+    }
+}
+
 std::string lower_case(std::string_view text) {
     std::string result(text);
     for (char& c : result) {

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "companion/number_text.hpp"
+#include "companion/text.hpp"
 #include "companion/tool.hpp"
 #include "event/event_tool.hpp"
 #include "event/report_run.hpp"
@@ -13,19 +14,15 @@ using smwave::companion::Result;
 
 Result<std::vector<double>> numbers_of(const std::string& text, const char* option) {
     std::vector<double> numbers;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        const auto number = smwave::companion::parse_number(
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    for (const std::string& item : smwave::companion::comma_items(text)) {
+        const auto number = smwave::companion::parse_number(item);
         if (!number || !(*number > 0))
             return Problem{
                 "", 0,
                 std::string(option) + " takes positive numbers separated by commas, not '" + text + "'"};
         numbers.push_back(*number);
-        if (comma == std::string::npos) return numbers;
-        start = comma + 1;
     }
+    return numbers;
 }
 
 }  // namespace

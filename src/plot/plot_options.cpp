@@ -17,17 +17,6 @@ using companion::Result;
 
 namespace {
 
-std::vector<std::string> split_commas(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', at);
-        parts.push_back(text.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
-        if (comma == std::string::npos) return parts;
-        at = comma + 1;
-    }
-}
-
 std::optional<int> parse_pixels(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -51,7 +40,7 @@ Result<std::optional<std::array<int, 2>>> parse_size(const std::string& text) {
 }
 
 Result<std::array<std::string, 3>> parse_labels(const std::string& text) {
-    const auto parts = split_commas(text);
+    const auto parts = companion::comma_items(text);
     const bool blank = std::any_of(parts.begin(), parts.end(), [](const std::string& part) {
         return std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isspace(c); });
     });
@@ -63,7 +52,7 @@ Result<std::array<std::string, 3>> parse_labels(const std::string& text) {
 
 Result<std::optional<std::array<double, 4>>> parse_band(const std::string& text) {
     if (text.empty()) return std::optional<std::array<double, 4>>{};
-    const auto parts = split_commas(text);
+    const auto parts = companion::comma_items(text);
     std::array<double, 4> corners{};
     bool good = parts.size() == 4;
     for (std::size_t i = 0; good && i < 4; ++i) {
