@@ -21,7 +21,6 @@ namespace smwave::event {
 namespace fs = std::filesystem;
 using companion::Problem;
 using companion::Result;
-using companion::Status;
 
 namespace {
 
@@ -42,7 +41,7 @@ Result<Programs> find_programs() {
     return programs;
 }
 
-Status write_file(const fs::path& file, const std::string& text) {
+companion::Status write_file(const fs::path& file, const std::string& text) {
     auto out = companion::OutputFile::open(file);
     if (!out) return out.problem();
     out->write(text);
