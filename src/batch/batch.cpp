@@ -8,6 +8,7 @@
 #include "batch/progress.hpp"
 #include "batch/scheduler.hpp"
 #include "batch/summary.hpp"
+#include "companion/cores.hpp"
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "jobs/locate.hpp"
@@ -46,11 +47,6 @@ companion::Status take_companion(bool wanted, std::string_view name, const char*
     return std::nullopt;
 }
 
-std::size_t default_jobs() {
-    const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return cores > 0 ? static_cast<std::size_t>(cores) : 1;
-}
-
 companion::Status make_batch_folder(const fs::path& out) {
     std::error_code error;
     fs::create_directories(out, error);
@@ -85,7 +81,7 @@ Result<int> run_batch(const BatchOptions& options) {
     setup.records = options.shard ? select_shard(*records, *options.shard) : *records;
     setup.answers = std::move(*answers);
     setup.out = options.out;
-    setup.jobs = options.jobs > 0 ? options.jobs : default_jobs();
+    setup.jobs = options.jobs > 0 ? options.jobs : companion::usable_cores();
     setup.timeout_seconds = options.timeout_seconds;
     setup.resume = options.resume;
     auto smwave = smwave_program(options.smwave);

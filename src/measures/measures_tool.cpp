@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
+#include "companion/cores.hpp"
 #include "companion/messages.hpp"
 #include "companion/number_text.hpp"
 #include "companion/output_file.hpp"
@@ -90,7 +90,7 @@ companion::Result<int> run_measures(const Settings& settings) {
     measured.acceleration = std::move(*acceleration);
     measured.horizontals = response::horizontal_pair(settings.horizontals);
     measured.frequencies = settings.frequencies;
-    measured.threads = settings.threads > 0 ? settings.threads : std::max(1u, std::thread::hardware_concurrency());
+    measured.threads = settings.threads > 0 ? settings.threads : companion::usable_cores();
     if (settings.velocity) {
         auto velocity = load_scaled(*settings.velocity, settings.dt, scale.length);
         if (!velocity) return velocity.problem();

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <thread>
 
+#include "companion/cores.hpp"
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "jobs/pool.hpp"
@@ -134,7 +134,7 @@ Result<bool> run_drawings(std::vector<Drawing>& drawings, std::size_t jobs) {
     const auto found = find_gnuplot();
     if (!found) return found.problem();
     DrawingWork work(fs::absolute(*found), drawings);
-    if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
+    if (jobs == 0) jobs = companion::usable_cores();
     jobs::run_pool({drawings.size(), jobs, 0}, work);
     return std::all_of(drawings.begin(), drawings.end(), [](const Drawing& d) { return d.drawn; });
 }

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <thread>
 
+#include "companion/cores.hpp"
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "response/record.hpp"
@@ -53,7 +53,7 @@ companion::Result<int> run_response(const Settings& settings) {
 
     auto record = load_record(settings.input, settings.dt);
     if (!record) return record.problem();
-    const unsigned threads = settings.threads > 0 ? settings.threads : std::thread::hardware_concurrency();
+    const unsigned threads = settings.threads > 0 ? settings.threads : companion::usable_cores();
     std::vector<SpectrumRow> rows;
     {
         TerminalProgress progress;
