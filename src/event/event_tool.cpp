@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "companion/cores.hpp"
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "event/flatfile.hpp"
@@ -50,11 +51,6 @@ companion::Status write_file(const fs::path& file, const std::string& text) {
 
 std::string shard_file_name(std::size_t number, std::size_t count) {
     return "flatfile-" + std::to_string(number) + "-of-" + std::to_string(count) + ".csv";
-}
-
-std::size_t cores_online() {
-    const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return cores > 0 ? static_cast<std::size_t>(cores) : 1;
 }
 
 }  // namespace
@@ -136,9 +132,11 @@ Result<int> run_event(const EventOptions& options) {
         if (auto inventory = table::Inventory::load(*(inventory_option + 1)))
             place_from_inventory(download, *inventory);
     }
-    // Records side by side share the cores: each record's programs get its share of them.
-    const std::size_t jobs = options.jobs > 0 ? options.jobs : cores_online();
-    if (jobs > 1) processing.threads_per_record = static_cast<unsigned>(std::max<std::size_t>(1, cores_online() / jobs));
+    // The jobs are the cores the event keeps busy: a record's programs run on one thread, or on the
+    // jobs' share when there are fewer records than jobs.
+    const std::size_t jobs = options.jobs > 0 ? options.jobs : companion::usable_cores();
+    const std::size_t at_once = std::max<std::size_t>(1, std::min(jobs, download.records.size()));
+    processing.threads_per_record = static_cast<unsigned>(std::max<std::size_t>(1, jobs / at_once));
     jobs::Progress progress("smwave-event", download.records.size(), ::isatty(STDERR_FILENO) == 1);
     RecordWork work(download, options.out, *programs, processing, options.resume, progress);
     const jobs::PoolEnd end = jobs::run_pool({download.records.size(), jobs, options.timeout_seconds}, work);

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
                    "(default: 21 from 0.01 to 10 s)");
     app.add_option("--damping", options.processing.damping, "the damping ratio of the spectra (default 0.05)")
         ->check(CLI::Range(0.0, 1.0));
-    app.add_option("--jobs", options.jobs, "records processed at once (default: one per core)")
+    app.add_option("--jobs", options.jobs, "records processed at once, the cores kept busy (default: one per core)")
         ->check(CLI::PositiveNumber);
     app.add_option("--timeout", options.timeout_seconds,
                    "fail a record still running after this many seconds")

@@ -30,8 +30,8 @@ struct ProcessingSettings {
     std::vector<std::string> conversion_options;  // passed to smwave-table as they are
     std::vector<double> periods;                  // s
     double damping = 0.05;
-    // Threads of each record's smwave-response and smwave-measures (0: one per core); records run side
-    // by side share the cores. The values do not depend on it, so a record's identity leaves it out.
+    // Threads of each record's smwave-response and smwave-measures (0: their own default, one per
+    // core). The values do not depend on it, so a record's identity leaves it out.
     unsigned threads_per_record = 0;
 };
 

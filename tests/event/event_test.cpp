@@ -212,6 +212,31 @@ TEST(EventTest, RerunsAndJobCountsGiveTheSameFiles) {
     EXPECT_EQ(read_file(dir / "one" / "inputs.csv"), read_file(dir / "two" / "inputs.csv"));
 }
 
+// The jobs bound the cores the event keeps busy: each record's smwave-response and smwave-measures run
+// on one thread, or on the jobs' share when there are fewer records (five here) than jobs.
+TEST(EventTest, JobsBoundTheThreadsOfEachRecordsPrograms) {
+    TempDir dir;
+    write_download(dir / "dl");
+    const fs::path bin = dir / "bin", log = dir / "arguments.log";
+    fs::create_directories(bin);
+    for (const char* program : {SMWAVE_EVENT_EXE, SMWAVE_TABLE_EXE, SMWAVE_EXE})
+        fs::copy_file(program, bin / fs::path(program).filename());
+    for (const char* program : {SMWAVE_RESPONSE_EXE, SMWAVE_MEASURES_EXE}) {
+        const fs::path stand_in = bin / fs::path(program).filename();
+        write_file(stand_in, "#!/bin/sh\necho \"$*\" >> '" + log.string() + "'\nexec '" + program + "' \"$@\"\n");
+        fs::permissions(stand_in, fs::perms::owner_all);
+    }
+    const std::pair<const char*, const char*> cases[] = {{"1", "--threads 1"}, {"2", "--threads 1"}, {"15", "--threads 3"}};
+    for (const auto& [jobs, threads] : cases) {
+        fs::remove(log);
+        ASSERT_EQ(run_command(dir.path(), (bin / "smwave-event").string(), {"--out", "out", "dl", "--jobs", jobs}).status, 0);
+        std::istringstream lines(read_file(log));
+        int runs = 0;
+        for (std::string line; std::getline(lines, line); ++runs) EXPECT_NE(line.find(threads), std::string::npos) << jobs << ": " << line;
+        EXPECT_EQ(runs, 15) << jobs;  // two smwave-response runs and one smwave-measures run a record
+    }
+}
+
 TEST(EventTest, OriginsThatDisagreeNeedTheEventGiven) {
     TempDir dir;
     write_download(dir / "dl", "2024/03/05 12:34:09");
