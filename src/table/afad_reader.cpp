@@ -81,11 +81,9 @@ Result<Reading> read_afad(std::string_view text, const std::string& name) {
     const auto rows = static_cast<std::size_t>(count);
     auto values = read_values(lines, 3 * rows, {3, 0}, name, "rows' values");
     if (!values) return values.problem();
-    while (lines.next(line)) {
-        if (!trim(line).empty())
-            return Problem{name, lines.number(),
-                           "more rows than the " + std::to_string(rows) + " of NUMBER OF DATA"};
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(),
+                       "more rows than the " + std::to_string(rows) + " of NUMBER OF DATA"};
 
     Reading reading;
     const char* names[] = {"N-S", "E-W", "U-D"};

@@ -37,10 +37,12 @@ void orient(Component& component, const BlockHeader& header) {
 }
 
 Result<Component> read_component(TextLines& lines, const std::string& name) {
+    TextLines ahead = lines;
+    std::string_view first;
+    if (ahead.next(first) && !trim(first).starts_with("* VOL1DS FILE:"))
+        return Problem{name, ahead.number(), "expected a component's first line '* VOL1DS FILE:'"};
     auto header = read_block_header(lines, bhrc_layout, name);
     if (!header) return header.problem();
-    if (!trim(header->text[0]).starts_with("* VOL1DS FILE:"))
-        return Problem{name, header->first_line, "expected a component's first line '* VOL1DS FILE:'"};
     auto count = stated_count(number_following(header->text[10], "POINTS ="), header->integers.at(28), 28,
                               header->line_of(11), name);
     if (!count) return count.problem();
@@ -101,14 +103,7 @@ bool looks_like_bhrc(std::string_view content) {
 Result<Reading> read_bhrc(std::string_view text, const std::string& name) {
     TextLines lines(text);
     Reading reading;
-    while (true) {
-        TextLines ahead = lines;
-        std::string_view line;
-        if (!ahead.next(line)) break;
-        if (trim(line).empty()) {
-            lines = ahead;
-            continue;
-        }
+    while (lines.skip_blank_lines()) {
         auto component = read_component(lines, name);
         if (!component) return component.problem();
         reading.components.push_back(std::move(*component));

@@ -315,14 +315,10 @@ Result<Reading> read_csmip(std::string_view text, const std::string& name) {
     TextLines lines(text);
     Reading reading;
     std::size_t block = 0;
-    while (true) {
+    while (lines.skip_blank_lines()) {
         TextLines ahead = lines;
         std::string_view line;
-        if (!ahead.next(line)) break;
-        if (trim(line).empty()) {
-            lines = ahead;
-            continue;
-        }
+        ahead.next(line);
         ++block;
         if (!is_corrected_block(line) && !upper_case(trim(line)).starts_with("UNCORRECTED ACCELEROGRAM")) {
             return Problem{name, ahead.number(),

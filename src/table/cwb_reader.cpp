@@ -113,11 +113,9 @@ Result<Reading> read_cwb(std::string_view text, const std::string& name) {
     const auto rows = static_cast<std::size_t>(std::llround(*length * *rate));
     auto values = read_values(lines, rows * 4, *layout, name, "rows");
     if (!values) return values.problem();
-    while (lines.next(line)) {
-        if (!trim(line).empty())
-            return Problem{name, lines.number(),
-                           "rows beyond the " + std::to_string(rows) + " of #RecordLength x #SampleRate"};
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(),
+                       "rows beyond the " + std::to_string(rows) + " of #RecordLength x #SampleRate"};
 
     Reading reading;
     for (std::size_t k = 0; k < 3; ++k) {

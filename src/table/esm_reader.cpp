@@ -76,11 +76,9 @@ Result<Reading> read_esm(std::string_view text, const std::string& name) {
     const std::size_t wanted = static_cast<std::size_t>(*count);
     auto values = read_values(lines, wanted, FieldLayout{}, name, "samples");
     if (!values) return values.problem();
-    while (lines.next(line)) {
-        if (!trim(line).empty())
-            return Problem{name, lines.number(),
-                           "values beyond the NDATA " + std::to_string(wanted) + " of the header"};
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(),
+                       "values beyond the NDATA " + std::to_string(wanted) + " of the header"};
 
     Component component;
     component.source = name;

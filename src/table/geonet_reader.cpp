@@ -169,10 +169,8 @@ Result<Reading> read_geonet(std::string_view text, const std::string& name) {
         for (double& value : component.samples) value *= *factor;
         reading.components.push_back(std::move(component));
     }
-    while (lines.next(line)) {
-        if (!trim(line).empty())
-            return Problem{name, lines.number(), "more lines after the third component's data"};
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(), "more lines after the third component's data"};
     return reading;
 }
 

@@ -132,13 +132,10 @@ Result<Reading> read_peer(std::string_view text, const std::string& name) {
     auto values = read_values(lines, static_cast<std::size_t>(*count), FieldLayout{}, name, "samples");
     if (!values) return values.problem();
     std::string_view line;
-    while (lines.next(line)) {
-        if (!trim(line).empty()) {
-            return Problem{
-                name, lines.number(),
-                "values beyond the NPTS= " + std::to_string(static_cast<std::size_t>(*count)) + " of line 4"};
-        }
-    }
+    if (lines.next_filled(line))
+        return Problem{
+            name, lines.number(),
+            "values beyond the NPTS= " + std::to_string(static_cast<std::size_t>(*count)) + " of line 4"};
 
     const Title title = parse_title(header[1]);
     Component component;

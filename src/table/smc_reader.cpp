@@ -94,12 +94,9 @@ Result<Reading> read_smc(std::string_view text, const std::string& name) {
     if (!rate || !(*rate > 0)) return Problem{name, 18, "real 2 (samples per second) is not positive"};
     auto values = read_values(lines, static_cast<std::size_t>(*count), data_layout, name, "samples");
     if (!values) return values.problem();
-    while (lines.next(line)) {
-        if (!trim(line).empty()) {
-            return Problem{name, lines.number(),
-                           "more samples than the " + number_text(*count) + " integer 17 states"};
-        }
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(),
+                       "more samples than the " + number_text(*count) + " integer 17 states"};
 
     Reading reading;
     const auto [low, high] = std::minmax_element(values->begin(), values->end());

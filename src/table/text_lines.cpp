@@ -19,6 +19,16 @@ bool TextLines::next(std::string_view& line) {
     return true;
 }
 
+bool TextLines::skip_blank_lines() {
+    TextLines ahead = *this;
+    std::string_view line;
+    while (ahead.next(line)) {
+        if (!trim(line).empty()) return true;
+        *this = ahead;
+    }
+    return false;
+}
+
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }

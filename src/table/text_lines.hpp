@@ -14,6 +14,10 @@ class TextLines {
     explicit TextLines(std::string_view text) : rest_(text) {}
     // Takes the next line; false when the text is used up.
     bool next(std::string_view& line);
+    // Takes the blank lines ahead; true when a line that is not blank follows, the one next() gives.
+    bool skip_blank_lines();
+    // Takes lines up to one that is not blank, which it gives; false when only blank lines are left.
+    bool next_filled(std::string_view& line) { return skip_blank_lines() && next(line); }
     // The number of the line last taken.
     std::uint64_t number() const { return number_; }
 

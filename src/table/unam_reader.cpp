@@ -132,11 +132,9 @@ Result<Reading> read_unam(std::string_view text, const std::string& name) {
     const auto rows = static_cast<std::size_t>(*count);
     auto values = read_values(lines, 3 * rows, *layout, name, "rows' values");
     if (!values) return values.problem();
-    while (lines.next(line)) {
-        if (!trim(line).empty())
-            return Problem{name, lines.number(),
-                           "more rows than the " + std::to_string(rows) + " the header states"};
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(),
+                       "more rows than the " + std::to_string(rows) + " the header states"};
 
     Reading reading;
     const Item* station = header.find("CLAVE DE LA ESTACION");

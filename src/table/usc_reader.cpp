@@ -38,10 +38,8 @@ Result<Reading> read_usc(std::string_view text, const std::string& name) {
     auto pairs = read_pairs(lines, *count, pair_layout, time_resolution, name);
     if (!pairs) return pairs.problem();
     std::string_view line;
-    while (lines.next(line)) {
-        if (!trim(line).empty())
-            return Problem{name, lines.number(), "more pairs than the " + std::to_string(*count) + " stated"};
-    }
+    if (lines.next_filled(line))
+        return Problem{name, lines.number(), "more pairs than the " + std::to_string(*count) + " stated"};
     Component component;
     component.source = name;
     component.units = "cm/s/s";

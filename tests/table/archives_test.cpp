@@ -517,6 +517,32 @@ TEST_P(ArchiveEndToEnd, GivesTheSignalBackWithItsMetadata) {
     expect_smwave_gives_back(dir.path(), "table.txt", expected);
 }
 
+// Blank lines after a file's data are read as nothing; a number after them is refused at its line.
+TEST_P(ArchiveEndToEnd, AfterTheDataOnlyBlankLines) {
+    const ArchiveCase& c = GetParam();
+    for (const bool number_after_blanks : {false, true}) {
+        TempDir dir;
+        c.write(dir.path(), stored(c.divisor));
+        std::vector<std::string> refusal_places;
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            std::string text = read_file(entry.path());
+            if (!text.ends_with('\n')) text += '\n';
+            const auto lines = std::count(text.begin(), text.end(), '\n');
+            write_file(entry.path(), text + " \n\n" + (number_after_blanks ? "1.5\n" : ""));
+            refusal_places.push_back(entry.path().filename().string() + ":" + std::to_string(lines + 3) + ": ");
+        }
+        const ToolResult run = run_table(dir.path(), c.arguments);
+        if (!number_after_blanks) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(std::any_of(refusal_places.begin(), refusal_places.end(),
+                                [&](const std::string& place) { return run.err.starts_with("smwave-table: " + place); }))
+            << run.err;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, ArchiveEndToEnd, ::testing::ValuesIn(cases),
                          [](const auto& info) { return info.param.name; });
 
