@@ -6,7 +6,9 @@
 // u the displacement relative to the ground and a the ground acceleration, which varies linearly
 // between samples. One step maps the state (u, u') and the excitation at both ends of the step to the
 // next state exactly: the only errors are those of rounding, whatever the step is relative to T.
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -55,17 +57,19 @@ std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<
 std::vector<std::array<double, 3>> peak_displacements(std::span<const IntervalMap> maps,
                                                       const std::array<std::span<const double>, 3>& records);
 
-// Steps two oscillators of the same map from rest through two records of equal length and calls
-// visit(u1, u2) with their displacements at the first sample and after every sub-step. The
-// displacements are those respond() peaks over, operation for operation.
+// Steps two oscillators of the same map from rest through two records of equal length, calls
+// visit(u1, u2) with their displacements at the first sample and after every sub-step, and gives
+// their peaks. The displacements and peaks are those of respond(), operation for operation.
 template <typename Visit>
-void trace_pair(const IntervalMap& map, std::span<const double> first, std::span<const double> second,
-                Visit&& visit) {
+std::array<Peaks, 2> trace_pair(const IntervalMap& map, std::span<const double> first,
+                                std::span<const double> second, Visit&& visit) {
     // The states and coefficients in locals: what visit() stores cannot be taken to change them.
     const double uu = map.uu, uv = map.uv, vu = map.vu, vv = map.vv;
     const double *u0 = map.u0.data(), *u1 = map.u1.data(), *v0 = map.v0.data(), *v1 = map.v1.data();
     const std::size_t count = static_cast<std::size_t>(map.count);
+    const double stiffness = map.stiffness, viscosity = map.viscosity;
     double u_first = 0, v_first = 0, u_second = 0, v_second = 0;
+    double peak_u_first = 0, peak_a_first = 0, peak_u_second = 0, peak_a_second = 0;
     visit(0.0, 0.0);
     for (std::size_t i = 0; i + 1 < first.size(); ++i) {
         const double a0 = first[i], a1 = first[i + 1], b0 = second[i], b1 = second[i + 1];
@@ -78,9 +82,14 @@ void trace_pair(const IntervalMap& map, std::span<const double> first, std::span
             v_first = next_v_first;
             u_second = next_u_second;
             v_second = next_v_second;
+            peak_u_first = std::max(std::abs(next_u_first), peak_u_first);
+            peak_a_first = std::max(std::abs(stiffness * next_u_first + viscosity * next_v_first), peak_a_first);
+            peak_u_second = std::max(std::abs(next_u_second), peak_u_second);
+            peak_a_second = std::max(std::abs(stiffness * next_u_second + viscosity * next_v_second), peak_a_second);
             visit(u_first, u_second);
         }
     }
+    return {Peaks{peak_u_first, peak_a_first}, Peaks{peak_u_second, peak_a_second}};
 }
 
 }  // namespace smwave::response

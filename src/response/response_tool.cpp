@@ -55,14 +55,17 @@ companion::Result<int> run_response(const Settings& settings) {
     if (!record) return record.problem();
     const unsigned threads = settings.threads > 0 ? settings.threads : companion::usable_cores();
     std::vector<SpectrumRow> rows;
+    std::vector<RotatedRow> rotated;
     {
         TerminalProgress progress;
-        rows = response_spectra(*record, settings.dampings, periods_of(settings), threads, progress.reporter());
-    }
-    std::vector<RotatedRow> rotated;
-    if (settings.rotd) {
-        rotated = rotated_spectra(*record, horizontal_pair(settings.horizontals), settings.dampings,
-                                  periods_of(settings), threads);
+        if (settings.rotd) {
+            auto spectra = rotated_spectra(*record, horizontal_pair(settings.horizontals), settings.dampings,
+                                           periods_of(settings), threads, progress.reporter());
+            rows = std::move(spectra.rows);
+            rotated = std::move(spectra.rotated);
+        } else {
+            rows = response_spectra(*record, settings.dampings, periods_of(settings), threads, progress.reporter());
+        }
     }
     const auto rotated_finite = [&] {
         return std::all_of(rotated.begin(), rotated.end(), [](const RotatedRow& row) {

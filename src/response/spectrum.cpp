@@ -5,13 +5,11 @@
 #include <cmath>
 #include <numbers>
 #include <span>
-#include <thread>
 
 #include "response/oscillator.hpp"
+#include "response/shared_rows.hpp"
 
 namespace smwave::response {
-
-namespace {
 
 SpectrumRow peak_ground_acceleration(const GroundRecord& record, double damping) {
     SpectrumRow row{.damping = damping, .period = 0};
@@ -23,12 +21,7 @@ SpectrumRow peak_ground_acceleration(const GroundRecord& record, double damping)
     return row;
 }
 
-SpectrumRow oscillator_row(const GroundRecord& record, double damping, double period) {
-    const IntervalMap map = interval_map(period, damping, record.dt, sub_steps(period, record.dt));
-    std::array<std::span<const double>, 3> components;
-    for (std::size_t c = 0; c < 3; ++c) components[c] = record.components[c];
-    std::array<OscillatorState, 3> at_rest{};
-    const std::array<Peaks, 3> peaks = respond<3>(map, components, at_rest);
+SpectrumRow spectrum_row(double damping, double period, const std::array<Peaks, 3>& peaks) {
     SpectrumRow row{.damping = damping, .period = period};
     const double omega = 2 * std::numbers::pi / period;
     for (std::size_t c = 0; c < 3; ++c) {
@@ -40,28 +33,29 @@ SpectrumRow oscillator_row(const GroundRecord& record, double damping, double pe
     return row;
 }
 
+namespace {
+
+SpectrumRow oscillator_row(const GroundRecord& record, double damping, double period) {
+    const IntervalMap map = interval_map(period, damping, record.dt, sub_steps(period, record.dt));
+    std::array<std::span<const double>, 3> components;
+    for (std::size_t c = 0; c < 3; ++c) components[c] = record.components[c];
+    std::array<OscillatorState, 3> at_rest{};
+    return spectrum_row(damping, period, respond<3>(map, components, at_rest));
+}
+
 }  // namespace
 
 std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std::vector<double>& dampings,
                                           const std::vector<double>& periods, unsigned threads,
                                           const Progress& progress) {
     std::vector<SpectrumRow> rows(dampings.size() * periods.size());
-    std::atomic<std::size_t> next{0};
-    // Each worker takes the next row: short periods cost more sub-steps, so rows are handed out one by one.
-    const auto work = [&](bool reporting) {
-        for (std::size_t i = next++; i < rows.size(); i = next++) {
-            const double damping = dampings[i / periods.size()], period = periods[i % periods.size()];
-            rows[i] = period == 0 ? peak_ground_acceleration(record, damping)
-                                  : oscillator_row(record, damping, period);
-            if (reporting && progress)
-                progress(static_cast<double>(std::min(next.load(), rows.size())) / rows.size());
-        }
-    };
-    const std::size_t running = std::min<std::size_t>(std::max(threads, 1u), rows.size());
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work, false);
-    work(true);
-    for (std::thread& helper : helpers) helper.join();
+    std::atomic<std::size_t> done{0};
+    share_rows(rows.size(), threads, [&](std::size_t i, bool by_caller) {
+        const double damping = dampings[i / periods.size()], period = periods[i % periods.size()];
+        rows[i] = period == 0 ? peak_ground_acceleration(record, damping) : oscillator_row(record, damping, period);
+        ++done;
+        if (by_caller && progress) progress(static_cast<double>(done.load()) / rows.size());
+    });
     return rows;
 }
 
@@ -83,19 +77,11 @@ std::vector<std::array<double, 3>> displacement_spectra(const GroundRecord& reco
     for (std::size_t c = 0; c < 3; ++c) components[c] = record.components[c];
 
     std::vector<std::array<double, 3>> sd(maps.size());
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t r = next++; r + 1 < run_starts.size(); r = next++) {
-            const std::size_t first = run_starts[r], count = run_starts[r + 1] - first;
-            const auto peaks = peak_displacements(std::span(maps).subspan(first, count), components);
-            std::copy(peaks.begin(), peaks.end(), sd.begin() + static_cast<std::ptrdiff_t>(first));
-        }
-    };
-    const std::size_t running = std::min<std::size_t>(std::max(threads, 1u), run_starts.size() - 1);
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers) helper.join();
+    share_rows(run_starts.size() - 1, threads, [&](std::size_t r, bool) {
+        const std::size_t first = run_starts[r], count = run_starts[r + 1] - first;
+        const auto peaks = peak_displacements(std::span(maps).subspan(first, count), components);
+        std::copy(peaks.begin(), peaks.end(), sd.begin() + static_cast<std::ptrdiff_t>(first));
+    });
     return sd;
 }
 

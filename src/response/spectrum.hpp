@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "response/oscillator.hpp"
 #include "response/record.hpp"
 
 namespace smwave::response {
@@ -17,6 +18,12 @@ struct SpectrumRow {
     std::array<double, 3> psa{};  // (2 pi / T)^2 sd
     std::array<double, 3> sa{};   // peak absolute acceleration
 };
+
+// The row of period 0: the peak ground acceleration as psa and sa, 0 as sd and psv.
+SpectrumRow peak_ground_acceleration(const GroundRecord& record, double damping);
+
+// The row of a period (> 0) from the peaks of its oscillators on the three components.
+SpectrumRow spectrum_row(double damping, double period, const std::array<Peaks, 3>& peaks);
 
 // Told by the calling thread, after each row it computes, the share of rows taken so far (0 to 1).
 using Progress = std::function<void(double share)>;

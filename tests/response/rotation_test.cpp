@@ -131,7 +131,7 @@ TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
         EXPECT_EQ(pruned, rotated_peaks_plain(u1, u2)) << period;
         // The rotated spectra keep the traced displacements instead: the same numbers again.
         const RotD plain = rotd_of(rotated_peaks_plain(u1, u2));
-        const RotD spectrum = rotated_spectra(record_of(x1, x2, x1), {0, 1}, {0.05}, {period}, 1)[0].sd;
+        const RotD spectrum = rotated_spectra(record_of(x1, x2, x1), {0, 1}, {0.05}, {period}, 1).rotated[0].sd;
         EXPECT_EQ(spectrum.rotd00, plain.rotd00);
         EXPECT_EQ(spectrum.rotd50, plain.rotd50);
         EXPECT_EQ(spectrum.rotd100, plain.rotd100);
@@ -145,7 +145,7 @@ TEST(Rotation, RotatedSpectraBracketTheHorizontalsAndScaleByTheirPeriod) {
     const GroundRecord record = record_of(x1, x2, x1);
     const std::vector<double> periods{0, 0.05, 0.4, 2};
     const auto plain = response_spectra(record, {0.05}, periods, 1);
-    const auto rotated = rotated_spectra(record, {0, 1}, {0.05}, periods, 2);
+    const auto rotated = rotated_spectra(record, {0, 1}, {0.05}, periods, 2).rotated;
     ASSERT_EQ(rotated.size(), periods.size());
     for (std::size_t p = 0; p < periods.size(); ++p) {
         SCOPED_TRACE(periods[p]);
@@ -162,6 +162,31 @@ TEST(Rotation, RotatedSpectraBracketTheHorizontalsAndScaleByTheirPeriod) {
             const double omega = 2 * pi / periods[p];
             EXPECT_EQ(row.psv.rotd50, omega * row.sd.rotd50);
             EXPECT_EQ(row.psa.rotd100, omega * omega * row.sd.rotd100);
+        }
+    }
+}
+
+// Each oscillator is stepped once for both spectra: the per-component rows are response_spectra()'s,
+// bit for bit, whichever two components are the horizontals and however many threads share them.
+TEST(Rotation, RotatedSpectraGiveTheComponentsRowsUnchanged) {
+    const auto pair = random_pair(1500, 11);
+    const GroundRecord record = record_of(pair[0], pair[1], random_pair(1500, 12)[0]);
+    const std::vector<double> periods{0, 0.015, 0.3, 3}, dampings{0.02, 0.05};
+    const auto plain = response_spectra(record, dampings, periods, 1);
+    const std::array<std::array<int, 2>, 4> pairs{{{0, 1}, {1, 2}, {2, 0}, {1, 0}}};
+    for (const auto& horizontals : pairs) {
+        for (const unsigned threads : {1u, 3u}) {
+            const auto rows = rotated_spectra(record, horizontals, dampings, periods, threads).rows;
+            ASSERT_EQ(rows.size(), plain.size());
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                SCOPED_TRACE(::testing::Message() << horizontals[0] << horizontals[1] << " row " << r);
+                EXPECT_EQ(rows[r].period, plain[r].period);
+                EXPECT_EQ(rows[r].damping, plain[r].damping);
+                EXPECT_EQ(rows[r].sd, plain[r].sd);
+                EXPECT_EQ(rows[r].psv, plain[r].psv);
+                EXPECT_EQ(rows[r].psa, plain[r].psa);
+                EXPECT_EQ(rows[r].sa, plain[r].sa);
+            }
         }
     }
 }
