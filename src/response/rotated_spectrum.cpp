@@ -16,10 +16,16 @@ constexpr std::size_t max_stored_points = 2'000'000;
 
 RotD scaled(RotD d, double factor) { return {d.rotd00 * factor, d.rotd50 * factor, d.rotd100 * factor}; }
 
+// The horizontals' displacements, kept by each thread from row to row: fresh buffers would cost the
+// system zeroed pages for every row.
+struct TracedPair {
+    std::vector<double> u1, u2;
+};
+
 // The rows of one damping and period (> 0). The horizontals' oscillators are stepped once: the steps
 // give their peaks and the displacements whose rotations RotD takes.
 std::pair<SpectrumRow, RotatedRow> oscillator_rows(const GroundRecord& record, std::array<int, 2> horizontals,
-                                                   double damping, double period) {
+                                                   double damping, double period, TracedPair& trace) {
     const IntervalMap map = interval_map(period, damping, record.dt, sub_steps(period, record.dt));
     const std::span<const double> first = record.components[horizontals[0]];
     const std::span<const double> second = record.components[horizontals[1]];
@@ -33,14 +39,18 @@ std::pair<SpectrumRow, RotatedRow> oscillator_rows(const GroundRecord& record, s
     std::array<Peaks, 2> traced;
     RotD sd;
     if (points <= max_stored_points) {
-        std::vector<double> u1(points), u2(points);
+        if (trace.u1.size() < points) {
+            trace.u1.resize(points);
+            trace.u2.resize(points);
+        }
         std::size_t taken = 0;
-        traced = trace_pair(map, first, second, [&taken, to1 = u1.data(), to2 = u2.data()](double a, double b) {
-            to1[taken] = a;
-            to2[taken] = b;
-            ++taken;
-        });
-        sd = rotd_of(rotated_peaks(u1, u2));
+        traced = trace_pair(map, first, second,
+                            [&taken, to1 = trace.u1.data(), to2 = trace.u2.data()](double a, double b) {
+                                to1[taken] = a;
+                                to2[taken] = b;
+                                ++taken;
+                            });
+        sd = rotd_of(rotated_peaks(std::span(trace.u1).first(points), std::span(trace.u2).first(points)));
     } else {
         sd = rotd_of(rotated_peaks([&](auto&& take) { traced = trace_pair(map, first, second, take); }));
     }
@@ -65,16 +75,17 @@ SpectraWithRotD rotated_spectra(const GroundRecord& record, std::array<int, 2> h
     spectra.rows.resize(count);
     spectra.rotated.resize(count);
     std::atomic<std::size_t> done{0};
-    share_rows(count, threads, [&](std::size_t i, bool by_caller) {
+    std::vector<TracedPair> traces(shared_workers(count, threads));
+    share_rows(count, threads, [&](std::size_t i, std::size_t worker) {
         const double damping = dampings[i / periods.size()], period = periods[i % periods.size()];
         if (period == 0) {
             spectra.rows[i] = peak_ground_acceleration(record, damping);
             spectra.rotated[i] = {damping, 0, {}, {}, rotd_of_record(record, horizontals)};
         } else {
-            std::tie(spectra.rows[i], spectra.rotated[i]) = oscillator_rows(record, horizontals, damping, period);
+            std::tie(spectra.rows[i], spectra.rotated[i]) = oscillator_rows(record, horizontals, damping, period, traces[worker]);
         }
         ++done;
-        if (by_caller && progress) progress(static_cast<double>(done.load()) / count);
+        if (worker == 0 && progress) progress(static_cast<double>(done.load()) / count);
     });
     return spectra;
 }

@@ -9,18 +9,22 @@
 
 namespace smwave::response {
 
-// Calls row(i, by_caller) once for each i in [0, count), on up to `threads` threads of which the
-// calling one is one (by_caller true there); returns when every row is done.
+// The threads share_rows() runs for `count` rows on up to `threads`.
+inline std::size_t shared_workers(std::size_t count, unsigned threads) {
+    return std::min<std::size_t>(std::max(threads, 1u), count);
+}
+
+// Calls row(i, worker) once for each i in [0, count) on shared_workers(count, threads) threads,
+// `worker` numbering them from 0, the calling thread; returns when every row is done.
 template <typename Row>
 void share_rows(std::size_t count, unsigned threads, Row&& row) {
     std::atomic<std::size_t> next{0};
-    const auto work = [&](bool by_caller) {
-        for (std::size_t i = next++; i < count; i = next++) row(i, by_caller);
+    const auto work = [&](std::size_t worker) {
+        for (std::size_t i = next++; i < count; i = next++) row(i, worker);
     };
-    const std::size_t running = std::min<std::size_t>(std::max(threads, 1u), count);
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < running; ++t) helpers.emplace_back(work, false);
-    work(true);
+    for (std::size_t worker = 1; worker < shared_workers(count, threads); ++worker) helpers.emplace_back(work, worker);
+    work(0);
     for (std::thread& helper : helpers) helper.join();
 }
 

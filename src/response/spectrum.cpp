@@ -50,11 +50,11 @@ std::vector<SpectrumRow> response_spectra(const GroundRecord& record, const std:
                                           const Progress& progress) {
     std::vector<SpectrumRow> rows(dampings.size() * periods.size());
     std::atomic<std::size_t> done{0};
-    share_rows(rows.size(), threads, [&](std::size_t i, bool by_caller) {
+    share_rows(rows.size(), threads, [&](std::size_t i, std::size_t worker) {
         const double damping = dampings[i / periods.size()], period = periods[i % periods.size()];
         rows[i] = period == 0 ? peak_ground_acceleration(record, damping) : oscillator_row(record, damping, period);
         ++done;
-        if (by_caller && progress) progress(static_cast<double>(done.load()) / rows.size());
+        if (worker == 0 && progress) progress(static_cast<double>(done.load()) / rows.size());
     });
     return rows;
 }
@@ -77,7 +77,7 @@ std::vector<std::array<double, 3>> displacement_spectra(const GroundRecord& reco
     for (std::size_t c = 0; c < 3; ++c) components[c] = record.components[c];
 
     std::vector<std::array<double, 3>> sd(maps.size());
-    share_rows(run_starts.size() - 1, threads, [&](std::size_t r, bool) {
+    share_rows(run_starts.size() - 1, threads, [&](std::size_t r, std::size_t) {
         const std::size_t first = run_starts[r], count = run_starts[r + 1] - first;
         const auto peaks = peak_displacements(std::span(maps).subspan(first, count), components);
         std::copy(peaks.begin(), peaks.end(), sd.begin() + static_cast<std::ptrdiff_t>(first));
