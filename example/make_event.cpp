@@ -25,10 +25,12 @@
 #include <string>
 #include <vector>
 
+#include "synthetic_motion.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
-constexpr double pi = 3.14159265358979323846;
+using example::pi;
 constexpr double degree = pi / 180;
 
 // The event.
@@ -54,20 +56,8 @@ const Station stations[] = {
     {Kind::peer, "Pine Ridge", 40, 0}, {Kind::peer, "Cedar Flat", 110, 0},
 };
 
-// A small deterministic generator of uniform values in [0, 1).
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed * 2654435761u + 88172645463325252u) {}
-    double next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return static_cast<double>(state_ >> 11) * 0x1.0p-53;
-    }
-
-  private:
-    std::uint64_t state_;
-};
+// The generator's sequence of a seed, its bits spread.
+example::Random random_of(std::uint64_t seed) { return example::Random(seed * 2654435761u + 88172645463325252u); }
 
 struct Place {
     double latitude, longitude;
@@ -93,16 +83,8 @@ int start_offset_seconds(const Station& station) {
 // One component in gal: P and S bursts of sinusoids between 0.3 and 12 Hz, the S burst's peak
 // `peak_gal`, over weak noise.
 std::vector<double> component_gal(std::uint64_t seed, double peak_gal, const Station& station, int samples) {
-    Random random(seed);
-    struct Partial {
-        double frequency, phase, weight;
-    };
-    std::array<Partial, 24> partials{};
-    for (Partial& p : partials) {
-        p.frequency = 0.3 + 11.7 * random.next();
-        p.phase = 2 * pi * random.next();
-        p.weight = 1.0 / (1.0 + p.frequency / 3.0);
-    }
+    example::Random random = random_of(seed);
+    const example::Partials partials(random);
     const double offset = start_offset_seconds(station);
     const double p_onset = hypocentral_km(station) / 6.5 - offset,
                  s_onset = hypocentral_km(station) / 3.6 - offset;
@@ -113,10 +95,8 @@ std::vector<double> component_gal(std::uint64_t seed, double peak_gal, const Sta
     double largest = 0;
     for (int i = 0; i < samples; ++i) {
         const double t = static_cast<double>(i) / hertz;
-        double sum = 0;
-        for (const Partial& p : partials) sum += p.weight * std::sin(2 * pi * p.frequency * t + p.phase);
         values[static_cast<std::size_t>(i)] =
-            sum * (envelope(t - s_onset, 4) + 0.25 * envelope(t - p_onset, 2));
+            partials.at(t) * (envelope(t - s_onset, 4) + 0.25 * envelope(t - p_onset, 2));
         largest = std::max(largest, std::abs(values[static_cast<std::size_t>(i)]));
     }
     for (double& value : values) value = value * peak_gal / largest + peak_gal * 2e-3 * (random.next() - 0.5);

@@ -14,50 +14,28 @@
 #include <cstdlib>
 #include <string>
 
+#include "synthetic_motion.hpp"
+
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using example::pi;
+using example::Random;
 constexpr int channel_count = 42;
 
-// A small deterministic generator of uniform values in [0, 1).
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    double next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return static_cast<double>(state_ >> 11) * 0x1.0p-53;
-    }
-
-  private:
-    std::uint64_t state_;
-};
-
-// One component: a sum of sinusoids between 0.3 and 12 Hz with random phases, shaped by an envelope
-// that rises over the first seconds of the burst and decays after it.
+// One component: band-limited partials shaped by an envelope that rises over the first seconds of the
+// burst and decays after it.
 class Component {
   public:
-    Component(Random& random, double amplitude, double onset) : amplitude_(amplitude), onset_(onset) {
-        for (Partial& p : partials_) {
-            p.frequency = 0.3 + 11.7 * random.next();
-            p.phase = 2 * pi * random.next();
-            p.weight = 1.0 / (1.0 + p.frequency / 3.0);
-        }
-    }
+    Component(Random& random, double amplitude, double onset)
+        : partials_(random), amplitude_(amplitude), onset_(onset) {}
     double at(double t) const {
         const double s = t - onset_;
         const double envelope = s <= 0 ? 0.0 : (s / 4.0) * (s / 4.0) * std::exp(2.0 - s / 2.0);
-        double sum = 0;
-        for (const Partial& p : partials_) sum += p.weight * std::sin(2 * pi * p.frequency * t + p.phase);
-        return amplitude_ * envelope * sum;
+        return amplitude_ * envelope * partials_.at(t);
     }
 
   private:
-    struct Partial {
-        double frequency, phase, weight;
-    };
-    std::array<Partial, 24> partials_{};
+    example::Partials partials_;
     double amplitude_, onset_;
 };
 
