@@ -13,6 +13,7 @@
 #include "measures/padded_spectrum.hpp"
 #include "measures/time_measures.hpp"
 #include "response/spectrum.hpp"
+#include "support/motions.hpp"
 
 namespace smwave::measures {
 namespace {
@@ -29,21 +30,7 @@ std::vector<double> sine(double amplitude, double frequency, int cycles) {
     return a;
 }
 
-// A random motion of two horizontal components: a sum of sines of random frequencies and phases.
-std::array<std::vector<double>, 2> random_pair(std::size_t samples, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0, 1);
-    std::array<std::vector<double>, 2> x{std::vector<double>(samples), std::vector<double>(samples)};
-    for (auto& component : x) {
-        for (int wave = 0; wave < 6; ++wave) {
-            const double f = 0.2 + 8 * unit(random), phase = 2 * pi * unit(random),
-                         size = 50 + 100 * unit(random);
-            for (std::size_t i = 0; i < samples; ++i)
-                component[i] += size * std::sin(2 * pi * f * i * dt + phase);
-        }
-    }
-    return x;
-}
+using testing::random_pair;
 
 response::GroundRecord record_of(std::vector<double> x1, std::vector<double> x2, std::vector<double> x3) {
     response::GroundRecord record;

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <random>
 
 #include "companion/suite_file.hpp"
 #include "response/oscillator.hpp"
 #include "response/rotated_spectrum.hpp"
 #include "response/spectrum.hpp"
 #include "support/command_run.hpp"
+#include "support/motions.hpp"
 
 namespace smwave::response {
 namespace {
@@ -20,21 +20,7 @@ namespace {
 constexpr double pi = std::numbers::pi;
 constexpr double dt = 0.01;
 
-// A random motion of two horizontal components: a sum of sines of random frequencies and phases.
-std::array<std::vector<double>, 2> random_pair(std::size_t samples, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0, 1);
-    std::array<std::vector<double>, 2> x{std::vector<double>(samples), std::vector<double>(samples)};
-    for (auto& component : x) {
-        for (int wave = 0; wave < 6; ++wave) {
-            const double f = 0.2 + 8 * unit(random), phase = 2 * pi * unit(random),
-                         size = 50 + 100 * unit(random);
-            for (std::size_t i = 0; i < samples; ++i)
-                component[i] += size * std::sin(2 * pi * f * i * dt + phase);
-        }
-    }
-    return x;
-}
+using testing::random_pair;
 
 GroundRecord record_of(std::vector<double> x1, std::vector<double> x2, std::vector<double> x3) {
     GroundRecord record;
