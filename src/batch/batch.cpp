@@ -9,6 +9,7 @@
 #include "batch/scheduler.hpp"
 #include "batch/summary.hpp"
 #include "companion/cores.hpp"
+#include "companion/interrupt.hpp"
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "jobs/locate.hpp"
@@ -20,8 +21,6 @@ using companion::Problem;
 using companion::Result;
 
 namespace {
-
-constexpr int interrupted_status = 130;
 
 Result<fs::path> needed_program(std::string_view name, const char* needed_for) {
     return jobs::find_needed_program(name, "smwave-batch", needed_for);
@@ -107,7 +106,7 @@ Result<int> run_batch(const BatchOptions& options) {
     Tally tally;
     for (const Row& row : outcome.rows) tally.count(row);
     progress.end(tally);
-    if (outcome.interrupted) return interrupted_status;
+    if (outcome.interrupted) return companion::interrupted_status;
     return tally.not_ok() == 0 ? 0 : 1;
 }
 

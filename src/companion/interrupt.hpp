@@ -18,6 +18,9 @@ void note_interrupts();
 // The signal noted since note_interrupts(), or 0.
 int interrupt_signal();
 
+// The exit status of a tool that wound its work down after an interruption (the shells' 128 + SIGINT).
+inline constexpr int interrupted_status = 130;
+
 // Registers a temporary file to be removed on interruption; returns its slot, or -1 when every slot is
 // taken (the file is then only removed by its owner).
 int register_pending_output(const std::string& path);

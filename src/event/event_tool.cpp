@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "companion/cores.hpp"
+#include "companion/interrupt.hpp"
 #include "companion/messages.hpp"
 #include "companion/output_file.hpp"
 #include "event/flatfile.hpp"
@@ -24,8 +25,6 @@ using companion::Problem;
 using companion::Result;
 
 namespace {
-
-constexpr int interrupted_status = 130;
 
 // The suite's programs a record needs, each beside smwave-event or on PATH.
 Result<Programs> find_programs() {
@@ -160,7 +159,7 @@ Result<int> run_event(const EventOptions& options) {
     companion::warn(std::to_string(download.records.size()) +
                     " records: " + std::to_string(download.records.size() - not_ok) + " ok, " +
                     std::to_string(not_ok) + " not ok");
-    if (end.interrupted) return interrupted_status;
+    if (end.interrupted) return companion::interrupted_status;
     return not_ok == 0 ? 0 : 1;
 }
 
