@@ -130,6 +130,21 @@ bool looks_like_columns(const std::string& refusal) {
            refusal.find("rows of numbers") == std::string::npos;
 }
 
+// The kind of archive or compressed file whose signature `content` starts with ("gzip", ...), if any.
+std::optional<std::string_view> archive_kind(std::string_view content) {
+    struct Signature {
+        std::string_view bytes, kind;
+    };
+    static constexpr Signature signatures[] = {
+        {"\x1f\x8b", "gzip"},  {"PK\x03\x04", "zip"},        {"PK\x05\x06", "zip"},       {"BZh", "bzip2"},
+        {"\xfd\x37zXZ", "xz"}, {"7z\xbc\xaf\x27\x1c", "7z"}, {"\x28\xb5\x2f\xfd", "zstd"}};
+    for (const Signature& signature : signatures) {
+        if (content.starts_with(signature.bytes)) return signature.kind;
+    }
+    if (content.size() >= 262 && content.substr(257, 5) == "ustar") return "tar";
+    return std::nullopt;
+}
+
 Result<std::string> read_input(const std::string& name) {
     std::error_code error;
     const auto status = fs::status(name, error);
@@ -157,7 +172,13 @@ Result<Input> read_one(const std::string& name, const ConversionOptions& options
     if (looks_like_quakeml(*content))
         return Problem{name, 0, "this is an event file (QuakeML), not a record"};
     const std::optional<Format> format = options.format ? options.format : recognise_format(*content);
-    if (!format) return Problem{name, 0, "the format is not recognised; name it with --format"};
+    if (!format) {
+        if (const auto kind = archive_kind(*content))
+            return Problem{name, 0,
+                           "this is an archive or compressed file (" + std::string(*kind) +
+                               "): unpack it and give the records inside"};
+        return Problem{name, 0, "the format is not recognised; name it with --format"};
+    }
     auto reading = read_content(*content, name, *format, options);
     if (!reading && !options.format && *format == Format::columns && options.columns.columns.empty() &&
         !looks_like_columns(reading.problem().what)) {

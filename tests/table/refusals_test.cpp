@@ -318,6 +318,14 @@ const Case cases[] = {
     {"FormatNotRecognised",
      [](const fs::path& d) { write_file(d / "r1", std::string("\x01\x00\x02\x03", 4)); }, one, 2,
      "smwave-table: r1: the format is not recognised; name it with --format"},
+    {"GzipArchiveGivenAsRecord",
+     [](const fs::path& d) { write_file(d / "r1", std::string("\x1f\x8b\x08\x00\x00\x00", 6)); }, one, 2,
+     "smwave-table: r1: this is an archive or compressed file (gzip): unpack it and give the records inside\n"},
+    {"TarArchiveGivenAsRecord",
+     [](const fs::path& d) {
+         write_file(d / "r1", "knet/AAA001.EW" + std::string(243, '\0') + "ustar" + std::string(250, '\0'));
+     },
+     one, 2, "smwave-table: r1: this is an archive or compressed file (tar): unpack it and give the records inside\n"},
     {"StationXmlGivenAsRecord",
      [](const fs::path& d) {
          write_file(d / "r1",
