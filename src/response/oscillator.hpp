@@ -57,39 +57,37 @@ std::array<Peaks, K> respond(const IntervalMap& map, const std::array<std::span<
 std::vector<std::array<double, 3>> peak_displacements(std::span<const IntervalMap> maps,
                                                       const std::array<std::span<const double>, 3>& records);
 
-// Steps two oscillators of the same map from rest through two records of equal length, calls
-// visit(u1, u2) with their displacements at the first sample and after every sub-step, and gives
-// their peaks. The displacements and peaks are those of respond(), operation for operation.
+// Steps oscillators of the same map from rest through three records of equal length, calls
+// visit(u1, u2) with the first two's displacements at the first sample and after every sub-step, and
+// gives the three's peaks. The displacements and peaks are those of respond(), operation for
+// operation; the third record's oscillator, stepped beside the two, only fills their wait.
 template <typename Visit>
-std::array<Peaks, 2> trace_pair(const IntervalMap& map, std::span<const double> first,
-                                std::span<const double> second, Visit&& visit) {
+std::array<Peaks, 3> trace_pair(const IntervalMap& map, const std::array<std::span<const double>, 3>& records,
+                                Visit&& visit) {
     // The states and coefficients in locals: what visit() stores cannot be taken to change them.
     const double uu = map.uu, uv = map.uv, vu = map.vu, vv = map.vv;
     const double *u0 = map.u0.data(), *u1 = map.u1.data(), *v0 = map.v0.data(), *v1 = map.v1.data();
     const std::size_t count = static_cast<std::size_t>(map.count);
     const double stiffness = map.stiffness, viscosity = map.viscosity;
-    double u_first = 0, v_first = 0, u_second = 0, v_second = 0;
-    double peak_u_first = 0, peak_a_first = 0, peak_u_second = 0, peak_a_second = 0;
+    double u[3] = {0, 0, 0}, v[3] = {0, 0, 0}, peak_u[3] = {0, 0, 0}, peak_a[3] = {0, 0, 0};
     visit(0.0, 0.0);
-    for (std::size_t i = 0; i + 1 < first.size(); ++i) {
-        const double a0 = first[i], a1 = first[i + 1], b0 = second[i], b1 = second[i + 1];
+    for (std::size_t i = 0; i + 1 < records[0].size(); ++i) {
+        const double a0[3] = {records[0][i], records[1][i], records[2][i]};
+        const double a1[3] = {records[0][i + 1], records[1][i + 1], records[2][i + 1]};
         for (std::size_t k = 0; k < count; ++k) {
-            const double next_u_first = (u0[k] * a0 + u1[k] * a1) + (uu * u_first + uv * v_first);
-            const double next_v_first = (v0[k] * a0 + v1[k] * a1) + (vu * u_first + vv * v_first);
-            const double next_u_second = (u0[k] * b0 + u1[k] * b1) + (uu * u_second + uv * v_second);
-            const double next_v_second = (v0[k] * b0 + v1[k] * b1) + (vu * u_second + vv * v_second);
-            u_first = next_u_first;
-            v_first = next_v_first;
-            u_second = next_u_second;
-            v_second = next_v_second;
-            peak_u_first = std::max(std::abs(next_u_first), peak_u_first);
-            peak_a_first = std::max(std::abs(stiffness * next_u_first + viscosity * next_v_first), peak_a_first);
-            peak_u_second = std::max(std::abs(next_u_second), peak_u_second);
-            peak_a_second = std::max(std::abs(stiffness * next_u_second + viscosity * next_v_second), peak_a_second);
-            visit(u_first, u_second);
+#pragma GCC unroll 3
+            for (std::size_t c = 0; c < 3; ++c) {
+                const double next_u = (u0[k] * a0[c] + u1[k] * a1[c]) + (uu * u[c] + uv * v[c]);
+                const double next_v = (v0[k] * a0[c] + v1[k] * a1[c]) + (vu * u[c] + vv * v[c]);
+                u[c] = next_u;
+                v[c] = next_v;
+                peak_u[c] = std::max(std::abs(next_u), peak_u[c]);
+                peak_a[c] = std::max(std::abs(stiffness * next_u + viscosity * next_v), peak_a[c]);
+            }
+            visit(u[0], u[1]);
         }
     }
-    return {Peaks{peak_u_first, peak_a_first}, Peaks{peak_u_second, peak_a_second}};
+    return {Peaks{peak_u[0], peak_a[0]}, Peaks{peak_u[1], peak_a[1]}, Peaks{peak_u[2], peak_a[2]}};
 }
 
 }  // namespace smwave::response

@@ -22,21 +22,19 @@ struct TracedPair {
     std::vector<double> u1, u2;
 };
 
-// The rows of one damping and period (> 0). The horizontals' oscillators are stepped once: the steps
-// give their peaks and the displacements whose rotations RotD takes.
+// The rows of one damping and period (> 0). Each oscillator is stepped once: the steps give the peaks
+// and the horizontals' displacements, whose rotations RotD takes.
 std::pair<SpectrumRow, RotatedRow> oscillator_rows(const GroundRecord& record, std::array<int, 2> horizontals,
                                                    double damping, double period, TracedPair& trace) {
     const IntervalMap map = interval_map(period, damping, record.dt, sub_steps(period, record.dt));
-    const std::span<const double> first = record.components[horizontals[0]];
-    const std::span<const double> second = record.components[horizontals[1]];
     const int third = 3 - horizontals[0] - horizontals[1];
-    std::array<Peaks, 3> peaks;
-    std::array<OscillatorState, 1> at_rest{};
-    peaks[third] = respond<1>(map, {std::span<const double>(record.components[third])}, at_rest)[0];
+    // The horizontals first: their displacements are traced, the third's oscillator steps beside them.
+    const std::array<std::span<const double>, 3> records = {
+        record.components[horizontals[0]], record.components[horizontals[1]], record.components[third]};
     // Stepping costs more than storing: displacements that fit in a few tens of MB are traced once and
     // kept, longer ones are generated again for the peak search's second pass.
-    const std::size_t points = (first.size() - 1) * static_cast<std::size_t>(map.count) + 1;
-    std::array<Peaks, 2> traced;
+    const std::size_t points = (records[0].size() - 1) * static_cast<std::size_t>(map.count) + 1;
+    std::array<Peaks, 3> traced;
     RotD sd;
     if (points <= max_stored_points) {
         if (trace.u1.size() < points) {
@@ -44,7 +42,7 @@ std::pair<SpectrumRow, RotatedRow> oscillator_rows(const GroundRecord& record, s
             trace.u2.resize(points);
         }
         std::size_t taken = 0;
-        traced = trace_pair(map, first, second,
+        traced = trace_pair(map, records,
                             [&taken, to1 = trace.u1.data(), to2 = trace.u2.data()](double a, double b) {
                                 to1[taken] = a;
                                 to2[taken] = b;
@@ -52,10 +50,12 @@ std::pair<SpectrumRow, RotatedRow> oscillator_rows(const GroundRecord& record, s
                             });
         sd = rotd_of(rotated_peaks(std::span(trace.u1).first(points), std::span(trace.u2).first(points)));
     } else {
-        sd = rotd_of(rotated_peaks([&](auto&& take) { traced = trace_pair(map, first, second, take); }));
+        sd = rotd_of(rotated_peaks([&](auto&& take) { traced = trace_pair(map, records, take); }));
     }
+    std::array<Peaks, 3> peaks;
     peaks[horizontals[0]] = traced[0];
     peaks[horizontals[1]] = traced[1];
+    peaks[third] = traced[2];
     const double omega = 2 * std::numbers::pi / period;
     return {spectrum_row(damping, period, peaks),
             {damping, period, sd, scaled(sd, omega), scaled(sd, omega * omega)}};

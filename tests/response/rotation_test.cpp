@@ -109,11 +109,11 @@ TEST(Rotation, PrunedPeakSearchGivesThePlainDefinitionsNumbers) {
     for (const double period : {0.02, 0.3, 3.0}) {
         const auto map = interval_map(period, 0.05, dt, sub_steps(period, dt));
         std::vector<double> u1, u2;
-        trace_pair(map, x1, x2, [&](double a, double b) {
+        trace_pair(map, {x1, x2, x1}, [&](double a, double b) {
             u1.push_back(a);
             u2.push_back(b);
         });
-        const auto pruned = rotated_peaks([&](auto&& take) { trace_pair(map, x1, x2, take); });
+        const auto pruned = rotated_peaks([&](auto&& take) { trace_pair(map, {x1, x2, x1}, take); });
         EXPECT_EQ(pruned, rotated_peaks_plain(u1, u2)) << period;
         // The rotated spectra keep the traced displacements instead: the same numbers again.
         const RotD plain = rotd_of(rotated_peaks_plain(u1, u2));
