@@ -30,29 +30,53 @@ namespace {
 // Bins are weighed and summed a block at a time: the block's weights stay in the first-level cache.
 constexpr std::size_t block = 256;
 
-// Four interleaved partial sums of products, added in the same order whatever the block. The sums
-// are held in locals while a block is added, so that they stay in registers.
+// Four interleaved partial sums: bin k of a block goes to part k mod 4, and the bins past the block's
+// last multiple of 4 to parts 0, 1, 2. The order of the additions is the same whatever the threads.
 struct PartialSum {
     double part[4] = {0, 0, 0, 0};
-    // Adds weight[k] * values[k] over the block, or weight[k] alone when `values` is null.
-    void add(const double* weight, const double* values, std::size_t count) {
-        double p[4] = {part[0], part[1], part[2], part[3]};
-        std::size_t k = 0;
-        if (values) {
-            for (; k + 4 <= count; k += 4) {
-                for (std::size_t j = 0; j < 4; ++j) p[j] += weight[k + j] * values[k + j];
-            }
-            for (std::size_t j = 0; k < count; ++k, ++j) p[j] += weight[k] * values[k];
-        } else {
-            for (; k + 4 <= count; k += 4) {
-                for (std::size_t j = 0; j < 4; ++j) p[j] += weight[k + j];
-            }
-            for (std::size_t j = 0; k < count; ++k, ++j) p[j] += weight[k];
-        }
-        for (std::size_t j = 0; j < 4; ++j) part[j] = p[j];
-    }
     double total() const { return (part[0] + part[1]) + (part[2] + part[3]); }
 };
+
+// Adds a block's weights to *weights (unless null) and their products with each of the `S` spectra
+// `values` to sums[0 .. S-1]. Each sum's chain of additions waits on its own last one; the chains of
+// the S + 1 sums run side by side, held in locals so that they stay in registers.
+template <std::size_t S>
+void add_weighed(const double* weight, const double* const* values, std::size_t count, PartialSum* weights,
+                 PartialSum* sums) {
+    double w[4] = {0, 0, 0, 0}, p[S + 1][4] = {};
+    if (weights) std::copy(weights->part, weights->part + 4, w);
+    for (std::size_t s = 0; s < S; ++s) std::copy(sums[s].part, sums[s].part + 4, p[s]);
+    std::size_t k = 0;
+    for (; k + 4 <= count; k += 4) {
+        for (std::size_t j = 0; j < 4; ++j) w[j] += weight[k + j];
+        for (std::size_t s = 0; s < S; ++s) {
+            for (std::size_t j = 0; j < 4; ++j) p[s][j] += weight[k + j] * values[s][k + j];
+        }
+    }
+    for (std::size_t j = 0; k < count; ++k, ++j) {
+        w[j] += weight[k];
+        for (std::size_t s = 0; s < S; ++s) p[s][j] += weight[k] * values[s][k];
+    }
+    if (weights) std::copy(w, w + 4, weights->part);
+    for (std::size_t s = 0; s < S; ++s) std::copy(p[s], p[s] + 4, sums[s].part);
+}
+
+// The same for any number of spectra, four at a time.
+void add_weighed_block(const double* weight, std::span<const double* const> values, std::size_t count,
+                       PartialSum& weights, PartialSum* sums) {
+    PartialSum* still_to_add = &weights;
+    for (std::size_t s = 0; s < values.size() || still_to_add; s += 4) {
+        const double* const* group = values.data() + s;
+        switch (std::min<std::size_t>(4, values.size() - s)) {
+            case 0: add_weighed<0>(weight, group, count, still_to_add, sums + s); break;
+            case 1: add_weighed<1>(weight, group, count, still_to_add, sums + s); break;
+            case 2: add_weighed<2>(weight, group, count, still_to_add, sums + s); break;
+            case 3: add_weighed<3>(weight, group, count, still_to_add, sums + s); break;
+            default: add_weighed<4>(weight, group, count, still_to_add, sums + s); break;
+        }
+        still_to_add = nullptr;
+    }
+}
 
 // sin(b (L - Lc)) = sin(b L) cos(b Lc) - cos(b L) sin(b Lc): two products a bin instead of a sine. The
 // pointers are restricted (the block aliases none of the tables).
@@ -129,14 +153,13 @@ std::vector<std::vector<double>> KonnoOhmachi::smooth(std::span<const std::span<
     std::vector<PartialSum> weights(centres.size()), sums(centres.size() * spectra.size());
     const auto smooth_share = [&](std::size_t from, std::size_t to) {
         double weight[block];
+        std::vector<const double*> values(spectra.size());
         for (std::size_t first = 0; first < bins; first += block) {
             const std::size_t count = std::min(block, bins - first);
+            for (std::size_t s = 0; s < spectra.size(); ++s) values[s] = spectra[s].data() + first;
             for (std::size_t c = from; c < to; ++c) {
                 weigh(windows[c], first, count, weight);
-                weights[c].add(weight, nullptr, count);
-                for (std::size_t s = 0; s < spectra.size(); ++s) {
-                    sums[c * spectra.size() + s].add(weight, spectra[s].data() + first, count);
-                }
+                add_weighed_block(weight, values, count, weights[c], sums.data() + c * spectra.size());
             }
         }
     };
