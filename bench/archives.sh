@@ -161,7 +161,7 @@ with open("rec.unam", "w") as f:
     f.write(item("ORIENTACION C1-C6 (rumbo;orientacion)", "/N00E/N90E/V"))
     f.write(item("INTERVALO DE MUESTREO, C1-C6 (s)", "/0.01/0.01/0.01"))
     f.write(item("NUM. TOTAL DE MUESTRAS, C1-C6", "/%d/%d/%d" % (n, n, n)))
-    f.write(item("UNIDADES DE LOS DATOS", "Gal (cm/s/s)") + item("FORMATO DATOS (FORTRAN,10 campos/dato)", "3F10.4"))
+    f.write(item("UNIDADES DE LOS DATOS", "Gal (cm/s/s)") + item("FORMATO DATOS (10 campos/dato)", "3F10.4"))
     f.write("DATOS DE ACELERACION:\n-\nCANAL\nN00E N90E V\n-\n")
     for i in range(n):
         f.write("%10.4f%10.4f%10.4f\n" % (signal[1][i], signal[0][i], signal[2][i]))

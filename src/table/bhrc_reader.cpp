@@ -43,12 +43,8 @@ Result<Component> read_component(TextLines& lines, const std::string& name) {
         return Problem{name, ahead.number(), "expected a component's first line '* VOL1DS FILE:'"};
     auto header = read_block_header(lines, bhrc_layout, name);
     if (!header) return header.problem();
-    auto count = stated_count(number_following(header->text[10], "POINTS ="), header->integers.at(28), 28,
-                              header->line_of(11), name);
+    auto count = tenths_of_g_count(*header, name);
     if (!count) return count.problem();
-    if (lower_case(header->text[11]).find("g/10") == std::string::npos)
-        return Problem{name, header->line_of(12),
-                       "the units line does not say G/10: the units cannot be told"};
     const auto duration = number_following(header->text[10], "DURATION =");
     const auto rate = header->reals.at(7);
     double interval = duration ? *duration / static_cast<double>(*count) : 0;

@@ -29,12 +29,8 @@ Result<Reading> read_usc(std::string_view text, const std::string& name) {
     TextLines lines(text);
     auto header = read_block_header(lines, usc_layout, name);
     if (!header) return header.problem();
-    auto count = stated_count(number_following(header->text[10], "POINTS ="), header->integers.at(28), 28,
-                              header->line_of(11), name);
+    auto count = tenths_of_g_count(*header, name);
     if (!count) return count.problem();
-    if (lower_case(header->text[11]).find("g/10") == std::string::npos)
-        return Problem{name, header->line_of(12),
-                       "the units line does not say G/10: the units cannot be told"};
     auto pairs = read_pairs(lines, *count, pair_layout, time_resolution, name);
     if (!pairs) return pairs.problem();
     std::string_view line;

@@ -90,4 +90,14 @@ Result<std::size_t> stated_count(std::optional<double> text_count, std::optional
     return static_cast<std::size_t>(*count);
 }
 
+companion::Result<std::size_t> tenths_of_g_count(const BlockHeader& header, const std::string& name) {
+    auto count = stated_count(number_following(header.text[10], "POINTS ="), header.integers.at(28), 28,
+                              header.line_of(11), name);
+    if (!count) return count.problem();
+    if (lower_case(header.text[11]).find("g/10") == std::string::npos)
+        return companion::Problem{name, header.line_of(12),
+                                  "the units line does not say G/10: the units cannot be told"};
+    return count;
+}
+
 }  // namespace smwave::table

@@ -63,4 +63,8 @@ companion::Result<std::size_t> stated_count(std::optional<double> text_count,
                                             std::optional<double> slot_count, std::size_t slot,
                                             std::uint64_t text_line, const std::string& name);
 
+// The sample count of a block of values in tenths of g (USC, BHRC): text line 11's "POINTS =" and
+// integer 28, which must agree, and text line 12, which must say G/10.
+companion::Result<std::size_t> tenths_of_g_count(const BlockHeader& header, const std::string& name);
+
 }  // namespace smwave::table

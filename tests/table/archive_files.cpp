@@ -397,7 +397,7 @@ std::string UnamFile::text() const {
     text += item("ACEL. MAX.(Gal), C1-C6", "/" + printed("%.2f", maximum(values[0])) + "/" +
                                                printed("%.2f", maximum(values[1])) + "/" +
                                                printed("%.2f", maximum(values[2])));
-    text += item("UNIDADES DE LOS DATOS", units) + item("FORMATO DATOS (FORTRAN,10 campos/dato)", "3F10.4");
+    text += item("UNIDADES DE LOS DATOS", units) + item("FORMATO DATOS (10 campos/dato)", "3F10.4");
     text +=
         "DATOS DE ACELERACION:\n----------\n   CANAL-1   CANAL-2   CANAL-3\n      N00E      N90E         "
         "V\n----------\n";
